@@ -1,0 +1,17 @@
+// main.cpp -- assetgen: writes every asset of the game into a folder, or a contact sheet for review.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "assets.h"
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--sheet") == 0)
+        return write_contact_sheet(argv[2]) ? 0 : 1;
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: assetgen OUTPUT_DIR | assetgen --sheet SHEET.bmp\n");
+        return 2;
+    }
+    return write_assets(argv[1]) ? 0 : 1;
+}

@@ -1,0 +1,12 @@
+// noise.h -- seeded value noise in two and three dimensions and its fractal sums, smooth and tileable-free.
+#pragma once
+#include <cstdint>
+
+// Smooth noise in [-1, 1]; the same seed and point always give the same value.
+float noise2(float x, float y, uint32_t seed);
+float noise3(float x, float y, float z, uint32_t seed);
+
+// Fractal sums of octaves (each octave twice the frequency and `gain` times the amplitude),
+// normalised back to about [-1, 1].
+float fbm2(float x, float y, int octaves, float gain, uint32_t seed);
+float fbm3(float x, float y, float z, int octaves, float gain, uint32_t seed);
