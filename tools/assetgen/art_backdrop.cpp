@@ -1,4 +1,4 @@
-// art_backdrop.cpp -- the backdrop: a dark crust of cooled lava with dim glowing veins, kept low so play reads over it.
+// art_backdrop.cpp -- the backdrop: dark plates of cooled lava split by dim glowing seams, kept low so play reads over it.
 #include <cmath>
 
 #include "art.h"
@@ -6,17 +6,20 @@
 
 static constexpr uint32_t kLavaSeed = 1999u;
 
-// Brightness of the glow at a point: thin bright veins where the warped field crosses zero, wide dim
-// pools where it stays low, all under a slow large-scale swell.
-static float lava_glow(float x, float y)
+// Heat of the lava at a point: bright along the seams between crust plates, a faint halo beside them,
+// all under a slow swell so some regions smoulder and others have gone cold.
+static float lava_heat(float x, float y)
 {
-    const float wx = x + 38.0f * fbm2(x * 0.004f, y * 0.004f, 3, 0.5f, kLavaSeed);
-    const float wy = y + 38.0f * fbm2(x * 0.004f + 7.3f, y * 0.004f, 3, 0.5f, kLavaSeed + 1);
-    const float field = fbm2(wx * 0.011f, wy * 0.011f, 5, 0.52f, kLavaSeed + 2);
-    const float vein = std::exp(-std::fabs(field) * 22.0f);
-    const float pool = smoothstep(-0.15f, -0.55f, field);
-    const float swell = 0.55f + 0.45f * fbm2(x * 0.0025f, y * 0.0025f, 2, 0.5f, kLavaSeed + 3);
-    return clamp01((0.75f * vein + 0.35f * pool) * swell);
+    const float wx = x + 26.0f * fbm2(x * 0.006f, y * 0.006f, 3, 0.5f, kLavaSeed);
+    const float wy = y + 26.0f * fbm2(x * 0.006f + 7.3f, y * 0.006f, 3, 0.5f, kLavaSeed + 1);
+    float f1, f2, g1, g2;
+    cells2(wx / 70.0f, wy / 70.0f, kLavaSeed + 2, f1, f2);
+    cells2(wx / 26.0f + 4.1f, wy / 26.0f, kLavaSeed + 3, g1, g2);
+    const float wide = f2 - f1, fine = g2 - g1;
+    const float seam = std::exp(-wide * 16.0f) + 0.3f * std::exp(-fine * 14.0f);
+    const float halo = 0.35f * std::exp(-wide * 4.0f);
+    const float swell = smoothstep(-0.5f, 0.6f, fbm2(x * 0.003f, y * 0.003f, 3, 0.5f, kLavaSeed + 4));
+    return clamp01((seam + halo) * (0.15f + 0.85f * swell));
 }
 
 Image8 make_backdrop()
@@ -24,10 +27,11 @@ Image8 make_backdrop()
     Canvas canvas(kScreenW, kScreenH);
     for (int y = 0; y < kScreenH; ++y) {
         for (int x = 0; x < kScreenW; ++x) {
-            const float g = lava_glow(static_cast<float>(x), static_cast<float>(y));
-            const float crust = 0.5f + 0.5f * fbm2(x * 0.05f, y * 0.05f, 3, 0.6f, kLavaSeed + 4);
-            Col c = Col{14, 5, 4} * (0.6f + 0.7f * crust);
-            c = c + Col{150, 34, 6} * (g * g) + Col{40, 18, 4} * (g * g * g * g);
+            const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+            const float heat = lava_heat(fx, fy);
+            const float crust = 0.5f + 0.5f * fbm2(fx * 0.045f, fy * 0.045f, 4, 0.6f, kLavaSeed + 5);
+            Col c = mix(Col{12, 5, 5}, Col{38, 14, 10}, crust);
+            c = c + Col{92, 16, 3} * (heat * heat) + Col{50, 26, 4} * std::pow(heat, 5.0f);
             canvas.at(x, y) = {c, 1.0f};
         }
     }

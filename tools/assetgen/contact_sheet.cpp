@@ -5,7 +5,7 @@
 #include "assets.h"
 #include "bmp_writer.h"
 
-static constexpr int kSheetWidth = 1300;
+static constexpr int kSheetWidth = 1320;
 static constexpr int kGap = 10;
 
 struct Placed {

@@ -78,3 +78,25 @@ float fbm2(float x, float y, int octaves, float gain, uint32_t seed)
 {
     return fbm3(x, y, 0.37f, octaves, gain, seed);
 }
+
+void cells2(float x, float y, uint32_t seed, float& f1, float& f2)
+{
+    const float fx = std::floor(x), fy = std::floor(y);
+    const auto ix = static_cast<int32_t>(fx), iy = static_cast<int32_t>(fy);
+    f1 = f2 = 1e9f;
+    for (int j = -1; j <= 1; ++j) {
+        for (int i = -1; i <= 1; ++i) {
+            const uint32_t h = hash3(ix + i, iy + j, 0, seed);
+            const float px = static_cast<float>(i) + static_cast<float>(h & 0xFFFFu) / 65536.0f;
+            const float py = static_cast<float>(j) + static_cast<float>(h >> 16) / 65536.0f;
+            const float dx = px - (x - fx), dy = py - (y - fy);
+            const float d = std::sqrt(dx * dx + dy * dy);
+            if (d < f1) {
+                f2 = f1;
+                f1 = d;
+            } else if (d < f2) {
+                f2 = d;
+            }
+        }
+    }
+}
