@@ -75,7 +75,7 @@ static Bytes encode_track(const MidiTrack& track)
         now = e.tick;
         body.insert(body.end(), e.data.begin(), e.data.end());
     }
-    put_varlen(body, 0);
+    put_varlen(body, std::max(now, track.end_tick()) - now);
     const Bytes end = meta(0x2F, {});
     body.insert(body.end(), end.begin(), end.end());
     Bytes out;

@@ -24,12 +24,16 @@ public:
     void control(uint32_t tick, int channel, int controller, int value);
     // A note from `tick` lasting `length` ticks (at least one).
     void note(uint32_t tick, uint32_t length, int channel, int key, int velocity);
+    // The track ends no earlier than `tick`, so a last chord can ring out after its note-offs.
+    void end_at(uint32_t tick) { end_tick_ = tick; }
+    uint32_t end_tick() const { return end_tick_; }
     const std::string& name() const { return name_; }
     const std::vector<MidiEvent>& events() const { return events_; }
 
 private:
     std::string name_;
     std::vector<MidiEvent> events_;
+    uint32_t end_tick_ = 0;
 };
 
 // The whole file: "MThd" (format 1, the track count, ticks per quarter note) and one "MTrk" per track,
