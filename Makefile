@@ -1,0 +1,49 @@
+# Vorlash -- the two everyday commands are `make play` and `make test`.
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+WERROR     ?= $(if $(VORLASH_WERROR),$(VORLASH_WERROR),OFF)
+CMAKE_GEN  := -G Ninja
+CMAKE_ARGS := -DVORLASH_WERROR=$(WERROR)
+
+.PHONY: all deps build play test windows test-sanitize fuzz bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh core
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+play: build
+	cd $(BUILD)/assets && ../vorlash
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
+
+windows:
+	@scripts/install-deps.sh windows
+	cmake -S . -B build-windows $(CMAKE_GEN) $(CMAKE_ARGS) \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-windows -j $(JOBS)
+	@ls -l build-windows/vorlash.exe
+
+test-sanitize: deps
+	cmake -S . -B build-sanitize $(CMAKE_GEN) $(CMAKE_ARGS) -DVORLASH_SANITIZE=ON \
+	      -DVORLASH_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+	cmake --build build-sanitize -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j $(JOBS)
+
+fuzz: deps
+	@scripts/install-deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) $(CMAKE_ARGS) -DVORLASH_FUZZ=ON \
+	      -DVORLASH_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+clean:
+	rm -rf build build-windows build-sanitize build-fuzz

@@ -1,0 +1,16 @@
+# windows.cmake -- the real Windows program: lib/, game/ and shell/ against the SDK headers, no platform/.
+vorlash_sources(lib_src lib/display lib/sprites lib/input lib/audio)
+add_library(vorlash_lib STATIC ${lib_src})
+target_include_directories(vorlash_lib PUBLIC lib/display lib/sprites lib/input lib/audio shell)
+target_link_libraries(vorlash_lib PUBLIC ddraw dinput8 dsound dxguid ole32 winmm gdi32 user32)
+
+vorlash_sources(game_src game)
+add_library(vorlash_game STATIC ${game_src})
+target_include_directories(vorlash_game PUBLIC game)
+target_link_libraries(vorlash_game PUBLIC vorlash_lib)
+
+vorlash_sources(shell_src shell)
+add_executable(vorlash WIN32 ${shell_src})
+target_link_libraries(vorlash PRIVATE vorlash_game)
+# One self-contained .exe: no compiler runtime DLLs to ship beside it.
+target_link_options(vorlash PRIVATE -static -static-libgcc -static-libstdc++)

@@ -1,0 +1,60 @@
+// frame_convert.cpp -- 8-bit indexed and 16-bit RGB frames to 32-bit XRGB: the present path's one
+// per-pixel loop, unrolled over eight pixels read as one 64-bit word.
+#include "frame_convert.h"
+
+#include <cstring>
+
+void frame_palette_to_xrgb(const uint8_t* palette, uint32_t lut[256])
+{
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t* e = palette + i * 4;
+        lut[i] = (uint32_t{e[0]} << 16) | (uint32_t{e[1]} << 8) | e[2];
+    }
+}
+
+static void row_8(const uint8_t* in, int width, const uint32_t* lut, uint32_t* out)
+{
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        uint64_t v;
+        std::memcpy(&v, in + x, 8);  // one load for eight indices (little-endian byte order)
+        out[x + 0] = lut[v & 0xFF];
+        out[x + 1] = lut[(v >> 8) & 0xFF];
+        out[x + 2] = lut[(v >> 16) & 0xFF];
+        out[x + 3] = lut[(v >> 24) & 0xFF];
+        out[x + 4] = lut[(v >> 32) & 0xFF];
+        out[x + 5] = lut[(v >> 40) & 0xFF];
+        out[x + 6] = lut[(v >> 48) & 0xFF];
+        out[x + 7] = lut[v >> 56];
+    }
+    for (; x < width; ++x)
+        out[x] = lut[in[x]];
+}
+
+// Expands 5- and 6-bit channels to 8 bits by repeating their top bits, so white stays 0xFFFFFF.
+static uint32_t expand_565(uint16_t p)
+{
+    const uint32_t r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
+    return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+}
+
+static uint32_t expand_555(uint16_t p)
+{
+    const uint32_t r = (p >> 10) & 0x1F, g = (p >> 5) & 0x1F, b = p & 0x1F;
+    return ((r << 3 | r >> 2) << 16) | ((g << 3 | g >> 2) << 8) | (b << 3 | b >> 2);
+}
+
+void frame_to_xrgb(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch)
+{
+    for (int y = 0; y < frame.height; ++y) {
+        const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
+        auto* dst = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(out) + static_cast<size_t>(y) * out_pitch);
+        if (frame.bpp == 8) {
+            row_8(in, frame.width, lut, dst);
+            continue;
+        }
+        const auto* px = reinterpret_cast<const uint16_t*>(in);
+        for (int x = 0; x < frame.width; ++x)
+            dst[x] = frame.rgb_bits == 15 ? expand_555(px[x]) : expand_565(px[x]);
+    }
+}

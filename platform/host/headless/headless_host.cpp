@@ -1,0 +1,56 @@
+// headless_host.cpp -- the headless host: presents copy the frame for inspection, refreshes return
+// at once (the virtual clock counts them), and a window opens unless a test says otherwise.
+#include "headless_host.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+bool HeadlessHost::open_window(int, int, const char*) { return !window_unavailable; }
+
+void HeadlessHost::present(const HostFrame& frame)
+{
+    ++presents;
+    TestingFrame& f = last_frame;
+    f.width = frame.width;
+    f.height = frame.height;
+    f.bpp = frame.bpp;
+    f.rgb_bits = frame.rgb_bits;
+    const size_t row = static_cast<size_t>(frame.width) * (frame.bpp / 8);
+    f.pixels.resize(row * frame.height);
+    for (int y = 0; y < frame.height; ++y)
+        std::memcpy(f.pixels.data() + y * row, frame.pixels + static_cast<size_t>(y) * frame.pitch, row);
+    f.palette.assign(256, PALETTEENTRY{});
+    if (frame.palette)
+        std::memcpy(f.palette.data(), frame.palette, 256 * sizeof(PALETTEENTRY));
+}
+
+uint32_t HeadlessHost::real_ticks()
+{
+    using namespace std::chrono;
+    static const auto start = steady_clock::now();
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now() - start).count());
+}
+
+void HeadlessHost::real_sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void HeadlessHost::reset()
+{
+    last_frame = TestingFrame{};
+    presents = 0;
+    refreshes = 0;
+    window_unavailable = false;
+}
+
+HeadlessHost& headless_host()
+{
+    static HeadlessHost instance;
+    return instance;
+}
+
+// ---- the host registry ----
+
+static Host* current = nullptr;
+
+Host& host() { return current ? *current : headless_host(); }
+void host_install(Host* h) { current = h; }

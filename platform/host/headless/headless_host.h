@@ -1,0 +1,28 @@
+// headless_host.h -- the host without a window or a sound device: keeps what it was asked to show.
+#pragma once
+#include "host.h"
+#include "testing.h"
+
+class HeadlessHost final : public Host {
+public:
+    bool open_window(int width, int height, const char* title) override;
+    void close_window() override {}
+    const char* reason() const override { return "no display is available"; }
+    void set_display_mode(int, int, int) override {}
+    void restore_display_mode() override {}
+    void present(const HostFrame& frame) override;
+    void wait_refresh() override { ++refreshes; }
+    void pump_events() override {}
+    void show_cursor(bool) override {}
+    uint32_t real_ticks() override;
+    void real_sleep(uint32_t ms) override;
+
+    void reset();
+
+    TestingFrame last_frame;
+    int presents = 0;
+    int refreshes = 0;
+    bool window_unavailable = false;
+};
+
+HeadlessHost& headless_host();

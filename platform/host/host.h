@@ -1,0 +1,52 @@
+// host.h -- where the stand-in meets the machine: one window, one screen, one clock, one event pump.
+// The platform sources call only this interface; a host is chosen once by the program (the SDL2
+// host by the game's main(), the headless host by everything else, and by default).
+#pragma once
+#include <cstdint>
+
+// One picture as the display holds it: 8-bit indices with their palette, or 16-bit 5.6.5 / 5.5.5.
+struct HostFrame {
+    const uint8_t* pixels;   // first byte of the top row
+    int pitch;               // bytes from one row to the next
+    int width, height;
+    int bpp;                 // 8 or 16
+    int rgb_bits;            // 8, 15 (5.5.5) or 16 (5.6.5)
+    const uint8_t* palette;  // 256 × {red, green, blue, flags} for 8-bit frames, else null
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // The program's window; false when none can be opened (reason() says why).
+    virtual bool open_window(int width, int height, const char* title) = 0;
+    virtual void close_window() = 0;
+    virtual const char* reason() const = 0;
+
+    // Exclusive display mode: show width × height full screen; restore the desktop afterwards.
+    virtual void set_display_mode(int width, int height, int bpp) = 0;
+    virtual void restore_display_mode() = 0;
+
+    // Shows a frame now, and waits for the display's next refresh tick (60 per second).
+    virtual void present(const HostFrame& frame) = 0;
+    virtual void wait_refresh() = 0;
+
+    // Turns pending machine events into window messages and device state.
+    virtual void pump_events() = 0;
+
+    virtual void show_cursor(bool visible) = 0;
+
+    // Real milliseconds since the host started, and a real sleep.
+    virtual uint32_t real_ticks() = 0;
+    virtual void real_sleep(uint32_t ms) = 0;
+};
+
+Host& host();
+// For the hosts: post a message to the program's window, as the system does on a close request.
+// False when no window is open.
+int host_post_message(unsigned message, uintptr_t wparam = 0, intptr_t lparam = 0);
+// For the hosts: the window lost or regained the input focus (devices release held keys).
+void host_focus_changed(bool focused);
+// For the hosts: a key, named by its DirectInput key code (0 … 255), went down or up.
+void host_key_changed(int key_code, bool down);
+void host_install(Host* host);  // null returns to the headless host

@@ -1,0 +1,27 @@
+// main.cpp -- the program's process entry on the stand-in: installs the SDL2 host, runs WinMain.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "sdl_host.h"
+
+int main(int argc, char** argv)
+{
+    static SdlHost sdl;
+    host_install(&sdl);
+
+    std::string command_line;
+    for (int i = 1; i < argc; ++i)
+        command_line += (i > 1 ? " " : "") + std::string(argv[i]);
+    static HINSTANCE__ instance;
+    const int code = WinMain(&instance, nullptr, command_line.data(), SW_SHOWNORMAL);
+
+    if (sdl.window_failed()) {
+        std::fprintf(stderr, "vorlash: cannot open a window: %s\n", sdl.reason());
+        return 1;
+    }
+    sdl.close_window();
+    host_install(nullptr);
+    return code;
+}

@@ -1,0 +1,192 @@
+// sdl_host.cpp -- the SDL2 host: window, full-screen scaling with square pixels, presents, 60 Hz
+// pacing without drift, and the event pump (close, focus, Alt+Enter).
+#include "sdl_host.h"
+
+#include "frame_convert.h"
+
+#include <windows.h>
+
+static constexpr int REFRESH_HZ = 60;
+// Sleep until this close to a refresh tick, then wait precisely: sleeps overshoot by about a
+// millisecond on a desktop kernel.
+static constexpr double SPIN_MARGIN_SECONDS = 0.002;
+
+SdlHost::~SdlHost() { close_window(); }
+
+// ---- window ----
+
+bool SdlHost::open_window(int width, int height, const char* title)
+{
+    if (window)
+        return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        failed = true;
+        why = SDL_GetError();
+        return false;
+    }
+    // Shown once the display takes a mode or shows a picture, so no empty box flashes first.
+    window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (window)
+        renderer = SDL_CreateRenderer(window, -1, 0);
+    if (!window || !renderer) {
+        failed = true;
+        why = SDL_GetError();
+        close_window();
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    return true;
+}
+
+void SdlHost::close_window()
+{
+    if (texture)
+        SDL_DestroyTexture(texture);
+    if (renderer)
+        SDL_DestroyRenderer(renderer);
+    if (window)
+        SDL_DestroyWindow(window);
+    if (window || renderer)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    texture = nullptr;
+    renderer = nullptr;
+    window = nullptr;
+    texture_width = texture_height = 0;
+}
+
+bool SdlHost::ensure_texture(int width, int height)
+{
+    if (!renderer)
+        return false;
+    if (texture && texture_width == width && texture_height == height)
+        return true;
+    if (texture)
+        SDL_DestroyTexture(texture);
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    texture_width = texture ? width : 0;
+    texture_height = texture ? height : 0;
+    // The picture keeps its shape on any screen: square pixels, black bars where it does not fill.
+    SDL_RenderSetLogicalSize(renderer, width, height);
+    return texture != nullptr;
+}
+
+void SdlHost::show_full_screen(bool on)
+{
+    if (!window)
+        return;
+    SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    full_screen = on;
+    SDL_ShowWindow(window);
+}
+
+// ---- display ----
+
+void SdlHost::set_display_mode(int width, int height, int)
+{
+    if (!window)
+        return;
+    if (!full_screen)
+        SDL_SetWindowSize(window, width, height);
+    ensure_texture(width, height);
+    show_full_screen(true);
+}
+
+void SdlHost::restore_display_mode()
+{
+    if (window && full_screen)
+        show_full_screen(false);
+}
+
+void SdlHost::present(const HostFrame& frame)
+{
+    if (!ensure_texture(frame.width, frame.height))
+        return;
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN))
+        SDL_ShowWindow(window);
+    uint32_t lut[256];
+    if (frame.bpp == 8)
+        frame_palette_to_xrgb(frame.palette, lut);
+    void* out = nullptr;
+    int out_pitch = 0;
+    if (SDL_LockTexture(texture, nullptr, &out, &out_pitch) != 0)
+        return;
+    frame_to_xrgb(frame, lut, static_cast<uint32_t*>(out), out_pitch);
+    SDL_UnlockTexture(texture);
+    redraw();
+}
+
+void SdlHost::redraw()
+{
+    if (!renderer || !texture)
+        return;
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+}
+
+void SdlHost::wait_refresh()
+{
+    const uint64_t frequency = SDL_GetPerformanceFrequency();
+    const uint64_t period = frequency / REFRESH_HZ;
+    const uint64_t now = SDL_GetPerformanceCounter();
+    // Ticks follow a fixed grid (no drift); after a long stall the grid starts again from now.
+    if (next_refresh == 0 || now > next_refresh + 2 * period)
+        next_refresh = now + period;
+    const uint64_t spin = static_cast<uint64_t>(SPIN_MARGIN_SECONDS * static_cast<double>(frequency));
+    if (next_refresh > now + spin) {
+        const uint64_t sleep_ms = (next_refresh - now - spin) * 1000 / frequency;
+        if (sleep_ms > 0)
+            SDL_Delay(static_cast<Uint32>(sleep_ms));
+    }
+    while (SDL_GetPerformanceCounter() < next_refresh) {
+    }
+    next_refresh += period;
+}
+
+// ---- events ----
+
+void SdlHost::handle_key(const SDL_KeyboardEvent& key)
+{
+    if (key.keysym.scancode == SDL_SCANCODE_ESCAPE)
+        host_key_changed(0x01, key.type == SDL_KEYDOWN);  // FIXME: the full scancode table comes with the input devices
+    if (key.type == SDL_KEYDOWN && !key.repeat && key.keysym.sym == SDLK_RETURN && (key.keysym.mod & KMOD_ALT))
+        show_full_screen(!full_screen);
+}
+
+void SdlHost::pump_events()
+{
+    if (!window)
+        return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_QUIT:
+            host_post_message(WM_CLOSE);
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+                host_post_message(WM_CLOSE);
+            else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+                host_focus_changed(false);
+            else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+                host_focus_changed(true);
+            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                redraw();
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            handle_key(e.key);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void SdlHost::show_cursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+uint32_t SdlHost::real_ticks() { return SDL_GetTicks(); }
+
+void SdlHost::real_sleep(uint32_t ms) { SDL_Delay(ms); }

@@ -1,0 +1,43 @@
+// sdl_host.h -- the host for the real program: an SDL2 window showing the display full screen,
+// paced at 60 refreshes per second, with the machine's events turned into window messages.
+#pragma once
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+#include "host.h"
+
+class SdlHost final : public Host {
+public:
+    ~SdlHost() override;
+
+    bool open_window(int width, int height, const char* title) override;
+    void close_window() override;
+    const char* reason() const override { return why.c_str(); }
+    void set_display_mode(int width, int height, int bpp) override;
+    void restore_display_mode() override;
+    void present(const HostFrame& frame) override;
+    void wait_refresh() override;
+    void pump_events() override;
+    void show_cursor(bool visible) override;
+    uint32_t real_ticks() override;
+    void real_sleep(uint32_t ms) override;
+
+    bool window_failed() const { return failed; }
+
+private:
+    bool ensure_texture(int width, int height);
+    void show_full_screen(bool on);
+    void redraw();
+    void handle_key(const SDL_KeyboardEvent& key);
+
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int texture_width = 0, texture_height = 0;
+    bool full_screen = false;
+    bool failed = false;
+    std::string why;
+    uint64_t next_refresh = 0;  // performance-counter time of the next 60 Hz tick
+};

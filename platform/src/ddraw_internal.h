@@ -1,0 +1,141 @@
+// ddraw_internal.h -- the stand-in's DirectDraw objects: a display, system-memory surfaces with
+// their flip chain, 256-entry palettes, and rectangle-list clippers.
+#pragma once
+#include <ddraw.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "com_object.h"
+
+class DirectDraw;
+class Palette;
+class Clipper;
+
+struct PixelFormat {
+    int bpp;       // 8 or 16
+    int rgb_bits;  // 8, 15 (5.5.5) or 16 (5.6.5)
+};
+
+// A device context handed out by IDirectDrawSurface7::GetDC: the GDI state text drawing reads.
+struct DeviceContext {
+    HDC__ handle;  // what the HDC points at
+    class Surface* surface;
+    COLORREF text_color;
+    COLORREF background_color;
+    int background_mode;
+};
+DeviceContext* device_context_of(HDC dc);  // null for a handle no surface handed out
+
+class Surface final : public ComObject<IDirectDrawSurface7> {
+public:
+    Surface(DirectDraw* owner, int width, int height, PixelFormat format, DWORD caps);
+    ~Surface() override;
+
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT source_rect, DWORD flags,
+                                  LPDDBLTFX fx) override;
+    HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE7 target_override, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE7* attached) override;
+    HRESULT STDMETHODCALLTYPE GetDC(HDC* dc) override;
+    HRESULT STDMETHODCALLTYPE GetPixelFormat(LPDDPIXELFORMAT format) override;
+    HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 desc) override;
+    HRESULT STDMETHODCALLTYPE IsLost() override;
+    HRESULT STDMETHODCALLTYPE Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) override;
+    HRESULT STDMETHODCALLTYPE ReleaseDC(HDC dc) override;
+    HRESULT STDMETHODCALLTYPE Restore() override;
+    HRESULT STDMETHODCALLTYPE SetClipper(LPDIRECTDRAWCLIPPER clipper) override;
+    HRESULT STDMETHODCALLTYPE SetColorKey(DWORD flags, LPDDCOLORKEY key) override;
+    HRESULT STDMETHODCALLTYPE SetPalette(LPDIRECTDRAWPALETTE palette) override;
+    HRESULT STDMETHODCALLTYPE Unlock(LPRECT rect) override;
+
+    // ---- for the rest of the stand-in ----
+    uint8_t* row(int y) { return pixels + static_cast<size_t>(y) * pitch; }
+    int bytes_per_pixel() const { return format.bpp / 8; }
+    bool busy() const { return locked || dc != nullptr; }  // refuses blits, flips and new locks
+    bool usable() const;                                   // its DirectDraw object still exists
+    void attach_back_buffer(Surface* back);                // makes this the head of a flip chain
+    void present_if_primary();                             // shows the primary's picture now
+    void mark_written() { ++write_count; }
+
+    DirectDraw* owner;
+    const int width, height, pitch;
+    const PixelFormat format;
+    const DWORD caps;
+    uint8_t* pixels;                  // the current buffer; a flip swaps it with the back buffer's
+    std::unique_ptr<uint8_t[]> storage;
+    Surface* back_buffer = nullptr;   // the flip chain's back buffer (primary only; one reference)
+    Surface* front = nullptr;         // the primary a back buffer belongs to (no reference)
+    Palette* palette = nullptr;       // one reference
+    Clipper* clipper = nullptr;       // one reference
+    bool locked = false;
+    bool lost = false;
+    bool has_source_key = false;
+    DDCOLORKEY source_key{};
+    std::unique_ptr<DeviceContext> dc;  // while a DC is out
+    uint64_t write_count = 0;           // bumped by every change of the pixels, for caches
+};
+
+class Palette final : public ComObject<IDirectDrawPalette> {
+public:
+    Palette(DWORD caps, const PALETTEENTRY* initial);
+    HRESULT STDMETHODCALLTYPE GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENTRY entries) override;
+    HRESULT STDMETHODCALLTYPE SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) override;
+
+    const DWORD caps;
+    PALETTEENTRY entries[256];
+};
+
+class Clipper final : public ComObject<IDirectDrawClipper> {
+public:
+    HRESULT STDMETHODCALLTYPE GetClipList(LPRECT rect, LPRGNDATA clip_list, LPDWORD size) override;
+    HRESULT STDMETHODCALLTYPE SetClipList(LPRGNDATA clip_list, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE SetHWnd(DWORD flags, HWND window) override;
+
+    // The rectangles blits are cut to: the clip list, or the window's rectangle when bound to one.
+    std::vector<RECT> rectangles() const;
+
+    std::vector<RECT> clip_list;
+    HWND window = nullptr;
+};
+
+// At most this many rectangles in a clip list: a region is a handful of rectangles in practice,
+// and the bound keeps a bad RGNDATA count from asking for gigabytes.
+constexpr DWORD CLIPPER_MAX_RECTS = 4096;
+// Surfaces larger than this on either side are refused, as the display memory could not hold them.
+constexpr int SURFACE_MAX_SIDE = 16384;
+
+class DirectDraw final : public ComObject<IDirectDraw7> {
+public:
+    ~DirectDraw() override;
+    HRESULT STDMETHODCALLTYPE CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPDIRECTDRAWPALETTE* palette,
+                                            IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE7* surface,
+                                            IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE RestoreAllSurfaces() override;
+    HRESULT STDMETHODCALLTYPE RestoreDisplayMode() override;
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refresh_rate,
+                                             DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE WaitForVerticalBlank(DWORD flags, HANDLE event) override;
+
+    PixelFormat display_format() const;
+    void forget(Surface* surface);  // a surface is gone
+
+    DWORD cooperative_flags = 0;
+    HWND cooperative_window = nullptr;
+    bool mode_set = false;
+    int mode_width = 0, mode_height = 0, mode_bpp = 0;
+    Surface* primary = nullptr;       // no reference: the caller owns it
+    std::vector<Surface*> surfaces;   // every live surface made here, to cut them loose at the end
+};
+
+// ---- ddraw_blit.cpp ----
+// Cuts `dest` (already inside the surface) to the clipper's rectangles; calls `fill` per piece.
+std::vector<RECT> clip_to_clipper(const RECT& dest, const Clipper* clipper);
+bool rect_empty(const RECT& r);
+RECT rect_intersect(const RECT& a, const RECT& b);
+
+// ---- ddraw_object.cpp ----
+PixelFormat desktop_format();

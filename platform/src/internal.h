@@ -1,0 +1,36 @@
+// internal.h -- what the stand-in's sources share among themselves and with the test hooks.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// ---- faults.cpp ----
+// S_OK, or the failure a test asked this call of `operation` to produce. Every stand-in entry
+// point that can fail asks once per call.
+HRESULT fault_check(const char* operation);
+void faults_reset();
+
+// ---- clock.cpp ----
+void clock_reset_virtual(uint32_t start_tick);
+void clock_use_real();
+bool clock_is_virtual();
+void clock_advance(uint32_t ms);
+void clock_set_read_step(uint32_t ms);
+void clock_set(uint32_t tick);
+// Advances a virtual clock by one refresh of a 60 Hz display (16 or 17 ms, no drift).
+void clock_refresh_tick();
+
+// ---- window.cpp ----
+void windows_reset();
+bool window_has_focus();  // false while the program's window has lost the input focus
+HWND window_first_live();
+void window_set_cursor_count(int count);
+
+// ---- keys.cpp ----
+void keys_reset();
+bool key_is_down(int key_code);  // by DirectInput key code; false while the window lacks focus
+
+// ---- ddraw_object.cpp ----
+void ddraw_reset();
+void ddraw_set_16bit_555(bool on);
+void ddraw_set_desktop_bpp(int bpp);

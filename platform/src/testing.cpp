@@ -1,0 +1,41 @@
+// testing.cpp -- the test hooks: reset, virtual clock, faults, display options, presented frames.
+#include "testing.h"
+
+#include "headless_host.h"
+#include "internal.h"
+
+void testing_reset(uint32_t start_tick)
+{
+    host_install(nullptr);
+    headless_host().reset();
+    windows_reset();
+    faults_reset();
+    ddraw_reset();
+    keys_reset();
+    clock_reset_virtual(start_tick);
+}
+
+void testing_clock_set(uint32_t tick) { clock_set(tick); }
+void testing_clock_advance(uint32_t ms) { clock_advance(ms); }
+void testing_clock_read_step(uint32_t ms) { clock_set_read_step(ms); }
+void testing_clock_real() { clock_use_real(); }
+
+void testing_display_16bit_555(bool on) { ddraw_set_16bit_555(on); }
+void testing_desktop_bpp(int bpp) { ddraw_set_desktop_bpp(bpp); }
+
+const TestingFrame& testing_presented_frame() { return headless_host().last_frame; }
+int testing_present_count() { return headless_host().presents; }
+int testing_refresh_count() { return headless_host().refreshes; }
+void testing_window_unavailable(bool on) { headless_host().window_unavailable = on; }
+
+uint32_t TestingFrame::pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0;
+    if (bpp == 8)
+        return pixels[static_cast<size_t>(y) * width + x];
+    const size_t at = (static_cast<size_t>(y) * width + x) * 2;
+    return pixels[at] | (uint32_t{pixels[at + 1]} << 8);
+}
+
+void testing_key(int key_code, bool down) { host_key_changed(key_code, down); }

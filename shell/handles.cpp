@@ -1,0 +1,5 @@
+// handles.cpp -- the window and instance handles every device layer binds to.
+#include "shell.h"
+
+HWND main_window = nullptr;
+HINSTANCE main_instance = nullptr;

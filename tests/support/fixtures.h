@@ -1,0 +1,49 @@
+// fixtures.h -- what many tests need: a window for the devices, a scratch folder, a live display.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "shell.h"
+#include "testing.h"
+
+// A window as WinMain makes one, stored in main_window.
+inline HWND make_test_window()
+{
+    static HINSTANCE__ instance;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "TESTCLASS";
+    RegisterClassA(&wc);
+    main_window = CreateWindowExA(0, "TESTCLASS", "test", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
+                                  &instance, nullptr);
+    main_instance = &instance;
+    return main_window;
+}
+
+// Runs each test in a fresh empty folder of its own, so files the code looks up by name are the
+// test's own.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() / "vorlash-tests" /
+                (std::string(info->test_suite_name()) + "." + info->name());
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(path_);
+    }
+    ~ScratchFolder()
+    {
+        std::filesystem::current_path(previous_);
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_, previous_;
+};
