@@ -47,3 +47,12 @@ bench: build
 
 clean:
 	rm -rf build build-windows build-sanitize build-fuzz
+
+# One contact sheet of every generated picture and frame (sprites enlarged), for review by eye.
+.PHONY: assets-sheet
+assets-sheet: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
+	cmake --build $(BUILD) --target assetgen -j $(JOBS)
+	$(BUILD)/tools/assetgen --sheet $(BUILD)/assets-sheet.bmp
+	convert $(BUILD)/assets-sheet.bmp $(BUILD)/assets-sheet.png
+	@echo "contact sheet: $(BUILD)/assets-sheet.png"
