@@ -29,7 +29,7 @@ static Image8 explosion_frame(int i)
         const float dx = (x - 21.0f) / 1.12f, dy = y - 18.0f;
         const float d = std::sqrt(dx * dx + dy * dy) / radius;
         // Billows rise and turn as the frames pass; the edge breaks up more as the blast ages.
-        const float n = fbm3(x * 0.16f, y * 0.16f + t * 2.5f, t * 1.8f, 4, 0.55f, kFireSeed);
+        const float n = fbm3(x * 0.16f, y * 0.16f + t * 3.5f, t * 4.0f, 4, 0.55f, kFireSeed);
         const float ragged = 0.18f + 0.55f * t;
         const float body = 1.0f - d + ragged * n;
         const float thinning = 0.05f + 0.42f * smoothstep(0.45f, 1.0f, t);
@@ -39,7 +39,9 @@ static Image8 explosion_frame(int i)
         Col c = fire_colour(heat);
         // As the fire cools it turns to smoke: grey, darker where thin.
         const float smoke = smoothstep(0.35f, 0.05f, heat);
-        const Col grey = mix(Col{50, 46, 44}, Col{150, 142, 136}, clamp01(0.4f + 0.8f * n + 0.3f * (1.0f - d)));
+        // Old smoke darkens toward the backdrop, which reads as it thinning away.
+        const float age = 1.0f - 0.5f * smoothstep(0.6f, 1.0f, t);
+        const Col grey = mix(Col{50, 46, 44}, Col{150, 142, 136}, clamp01(0.4f + 0.8f * n + 0.3f * (1.0f - d))) * age;
         c = mix(c, grey, smoke);
         return {c, 1.0f};
     });
