@@ -14,6 +14,8 @@ static Image8 bolt_frame(int step, const BoltColours& colours)
     const float phase = 2.0f * std::numbers::pi_v<float> * static_cast<float>(step) / 8.0f;
     const float radius = 2.55f + 0.75f * std::sin(phase);
     const float spin = phase * 0.5f;
+    // The hot core swells a quarter-cycle after the ball, so no two frames of a cycle look alike.
+    const float core = 0.42f + 0.2f * std::cos(phase);
     Canvas canvas(kBoltW, kBoltH);
     paint(canvas, 0, 0, kBoltW, kBoltH, 4, [&](float x, float y) -> Rgba {
         const float dx = x - 4.0f, dy = y - 4.0f;
@@ -25,7 +27,7 @@ static Image8 bolt_frame(int step, const BoltColours& colours)
         if (d > std::min(reach, 3.45f))
             return {};
         const float t = d / reach;
-        const Col c = t < 0.45f ? mix(colours.core, colours.mid, t / 0.45f) : mix(colours.mid, colours.rim, (t - 0.45f) / 0.55f);
+        const Col c = t < core ? mix(colours.core, colours.mid, t / core) : mix(colours.mid, colours.rim, (t - core) / (1.0f - core));
         return {c, 1.0f};
     });
     return quantise_sprite(canvas, game_palette(), 0.0f);
