@@ -17,6 +17,10 @@
 #include <vector>
 
 #include "assets.h"
+#include "bmp_writer.h"
+#include "median_cut.h"
+#include "midi_writer.h"
+#include "wav_writer.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -482,11 +486,6 @@ TEST(MidiReader, CatchesATruncatedFile)
 }
 
 // ---- the writers and colour tools on small inputs ---------------------------------------------
-
-#include "bmp_writer.h"
-#include "median_cut.h"
-#include "midi_writer.h"
-#include "wav_writer.h"
 
 TEST(BmpWriter, OddWidthRowsArePaddedAndStoredBottomUp)
 {

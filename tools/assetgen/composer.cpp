@@ -73,10 +73,10 @@ static Tune make_tune(const Style& s, Rng& rng, bool long_notes)
     Tune t;
     int pos = 0;
     while (pos < 32) {
-        // Earlier entries of the length list are likelier; the bridge doubles them for a broader line.
-        const size_t pick = std::min(static_cast<size_t>(rng.below(3) == 0 ? rng.below(static_cast<int>(s.note_lengths.size())) : 0 + rng.below(2)),
-                                     s.note_lengths.size() - 1);
-        int len = s.note_lengths[pick] * (long_notes ? 2 : 1);
+        // Mostly one of the first two lengths, now and then any; the bridge doubles them for a broader line.
+        const int kinds = static_cast<int>(s.note_lengths.size());
+        const int pick = rng.below(rng.below(3) == 0 ? kinds : std::min(2, kinds));
+        int len = s.note_lengths[static_cast<size_t>(pick)] * (long_notes ? 2 : 1);
         len = std::min(len, 32 - pos);
         if (pos > 0 && pos % 4 != 0 && len > 4)
             len = 4 - pos % 4;  // keep long notes on the beat
@@ -84,9 +84,16 @@ static Tune make_tune(const Style& s, Rng& rng, bool long_notes)
             t.rhythm.emplace_back(pos, len);
         pos += len;
     }
-    static const int moves[] = {1, -1, 1, -1, 2, -2, 0, 3, -3, 1, -1, 4};
-    for (size_t i = 0; i < t.rhythm.size(); ++i)
-        t.steps.push_back(moves[rng.below(12)]);
+    // The motif's contour is an arch (rise then fall) or a valley, in mostly small steps with the odd
+    // leap or repeated note, and now and then a step against the shape.
+    static const int sizes[] = {1, 1, 2, 1, 2, 3, 0, 4};
+    const bool arch = rng.chance(0.6f);
+    for (size_t i = 0; i < t.rhythm.size(); ++i) {
+        int direction = (i < t.rhythm.size() / 2) == arch ? 1 : -1;
+        if (rng.chance(0.2f))
+            direction = -direction;
+        t.steps.push_back(direction * sizes[rng.below(8)]);
+    }
     return t;
 }
 
@@ -104,11 +111,18 @@ static void add_lead_unit(const Style& s, const std::vector<Bar>& bars, size_t f
         int step = tune.steps[i];
         if (answer && i % 2 == 1)
             step = -step;  // the answering phrase mirrors some of the motif's steps
+        // A line that has wandered high turns down, one that has sunk turns up: it stays singable.
+        if ((prev > 7 && step > 0) || (prev < 0 && step < 0))
+            step = -step;
         int degree = first ? nearest_chord_tone(prev, bar.chord) : prev + step;
         if (degree > 11 || degree < -3)
             degree = prev - step;
         if (start % 8 == 0)
             degree = nearest_chord_tone(degree, bar.chord);
+        while (degree < -4)
+            degree += 7;
+        while (degree > 12)
+            degree -= 7;
         first = false;
         prev = degree;
         const int velocity = 90 + (start % 8 == 0 ? 14 : start % 4 == 0 ? 6 : 0) + rng.below(7) - 3;
