@@ -161,22 +161,22 @@ TEST(AssetWrite, UnwritableFolderFails)
 
 // ---- picture layouts and sprite frames --------------------------------------------------------
 
-struct FrameSpec {
+struct FrameLayout {
     std::string file;
     int w, h, count, columns;  // columns 0: one frame at absolute pixel (0, 0)
 };
 
-static std::vector<FrameSpec> frame_specs()
+static std::vector<FrameLayout> frame_layouts()
 {
-    std::vector<FrameSpec> specs{{"gunship.bmp", 80, 32, 1, 1}, {"ENERGY8.BMP", 8, 8, 16, 8}, {"UFO.BMP", 80, 55, 1, 1},
+    std::vector<FrameLayout> layouts{{"gunship.bmp", 80, 32, 1, 1}, {"ENERGY8.BMP", 8, 8, 16, 8}, {"UFO.BMP", 80, 55, 1, 1},
                                  {"EXPL8.BMP", 42, 36, 14, 6}};
     for (int i = 0; i < 16; ++i)
-        specs.push_back({rock_name(i), 96, 96, 1, 0});
-    return specs;
+        layouts.push_back({rock_name(i), 96, 96, 1, 0});
+    return layouts;
 }
 
 // The frame's pixels, read by the cell rule: cell (cx, cy) starts at (cx * (w + 1) + 1, cy * (h + 1) + 1).
-static std::vector<uint8_t> frame_pixels(const Bmp& bmp, const FrameSpec& s, int i)
+static std::vector<uint8_t> frame_pixels(const Bmp& bmp, const FrameLayout& s, int i)
 {
     const int x0 = s.columns ? (i % s.columns) * (s.w + 1) + 1 : 0;
     const int y0 = s.columns ? (i / s.columns) * (s.h + 1) + 1 : 0;
@@ -198,7 +198,7 @@ TEST_F(AssetSet, ScreenPicturesAre640By480)
 
 TEST_F(AssetSet, EveryFrameHoldsAShapeInsideAKeyMargin)
 {
-    for (const FrameSpec& s : frame_specs()) {
+    for (const FrameLayout& s : frame_layouts()) {
         const Bmp bmp = load_bmp(dir_ / s.file);
         ASSERT_FALSE(bmp.px.empty()) << s.file;
         const int last = s.count - 1;
@@ -224,7 +224,7 @@ TEST_F(AssetSet, EveryFrameHoldsAShapeInsideAKeyMargin)
 
 TEST_F(AssetSet, AnimationFramesAllDiffer)
 {
-    for (const FrameSpec& s : frame_specs()) {
+    for (const FrameLayout& s : frame_layouts()) {
         if (s.count < 2)
             continue;
         const Bmp bmp = load_bmp(dir_ / s.file);
