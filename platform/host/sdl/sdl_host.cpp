@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+
 static constexpr int REFRESH_HZ = 60;
 // Sleep until this close to a refresh tick, then wait precisely: sleeps overshoot by about a
 // millisecond on a desktop kernel.
@@ -15,13 +18,44 @@ SdlHost::~SdlHost() { close_window(); }
 
 // ---- window ----
 
+// SDL falls back to drivers that show nothing; the game only runs where a player can see it,
+// unless someone asks for such a driver by name.
+static bool display_reachable(std::string* why)
+{
+    if (std::getenv("SDL_VIDEODRIVER"))
+        return true;
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        *why = "no display found (DISPLAY and WAYLAND_DISPLAY are not set)";
+        return false;
+    }
+    return true;
+}
+
+static bool driver_shows_pictures()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (std::getenv("SDL_VIDEODRIVER") || !driver)
+        return true;
+    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
 bool SdlHost::open_window(int width, int height, const char* title)
 {
     if (window)
         return true;
+    if (!display_reachable(&why)) {
+        failed = true;
+        return false;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         failed = true;
         why = SDL_GetError();
+        return false;
+    }
+    if (!driver_shows_pictures()) {
+        failed = true;
+        why = std::string("no display found (only the '") + SDL_GetCurrentVideoDriver() + "' video driver works)";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
     // Shown once the display takes a mode or shows a picture, so no empty box flashes first.
@@ -75,9 +109,21 @@ void SdlHost::show_full_screen(bool on)
 {
     if (!window)
         return;
+    // Size the window ourselves as well: without a window manager (a bare X server) nothing else
+    // would, and with one it changes nothing.
+    SDL_Rect screen;
+    if (on && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &screen) == 0) {
+        SDL_SetWindowPosition(window, screen.x, screen.y);
+        SDL_SetWindowSize(window, screen.w, screen.h);
+    }
     SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!on && texture_width > 0) {
+        SDL_SetWindowSize(window, texture_width, texture_height);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
     full_screen = on;
     SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
 }
 
 // ---- display ----
