@@ -1,5 +1,7 @@
 // ddraw_blit.cpp -- Blt: colour fills and surface-to-surface copies, source colour key, nearest-
-// pixel stretching, cut to the destination's clipper. Checks and clips once, then plain loops.
+// pixel stretching, cut to the destination's clipper. Checks and clips once at the entry; the
+// kernels then trust their rectangles. Keyed copies walk the source's cached opaque runs, so no
+// pixel is compared during a blit.
 #include <algorithm>
 #include <cstring>
 
@@ -16,68 +18,255 @@ RECT rect_intersect(const RECT& a, const RECT& b)
             std::min(a.bottom, b.bottom)};
 }
 
-std::vector<RECT> clip_to_clipper(const RECT& dest, const Clipper* clipper)
-{
-    std::vector<RECT> pieces;
-    for (const RECT& c : clipper->rectangles()) {
-        const RECT piece = rect_intersect(dest, c);
-        if (!rect_empty(piece))
-            pieces.push_back(piece);
-    }
-    return pieces;
-}
-
-// The destination pieces a blit writes: cut to the clipper when one is attached (and to the
-// surface), otherwise the rectangle must lie inside the surface.
-static HRESULT destination_pieces(Surface* dest, const RECT& rect, std::vector<RECT>* pieces)
+// Calls `draw` for each piece of `rect` the destination shows: cut to its clipper's rectangles and
+// to the surface when a clipper is attached; without one the rectangle must lie inside the surface.
+template <class Draw>
+static HRESULT for_each_piece(Surface* dest, const RECT& rect, Draw&& draw)
 {
     const RECT whole = {0, 0, dest->width, dest->height};
-    if (dest->clipper) {
-        for (const RECT& piece : clip_to_clipper(rect, dest->clipper)) {
-            const RECT inside = rect_intersect(piece, whole);
-            if (!rect_empty(inside))
-                pieces->push_back(inside);
-        }
+    const Clipper* clipper = dest->clipper;
+    if (!clipper) {
+        if (rect.left < 0 || rect.top < 0 || rect.right > dest->width || rect.bottom > dest->height)
+            return DDERR_INVALIDRECT;
+        draw(rect);
         return DD_OK;
     }
-    if (rect.left < 0 || rect.top < 0 || rect.right > dest->width || rect.bottom > dest->height)
-        return DDERR_INVALIDRECT;
-    pieces->push_back(rect);
+    auto cut = [&](const RECT& c) {
+        const RECT piece = rect_intersect(rect_intersect(rect, c), whole);
+        if (!rect_empty(piece))
+            draw(piece);
+    };
+    if (clipper->window) {
+        RECT w;
+        if (GetWindowRect(clipper->window, &w))
+            cut(w);
+    } else {
+        for (const RECT& c : clipper->clip_list)
+            cut(c);
+    }
     return DD_OK;
+}
+
+// ---- key runs ----
+
+template <class Pixel>
+static void build_runs(Surface* s, DWORD low, DWORD high)
+{
+    KeyRuns& k = s->key_runs;
+    k.row_first.assign(static_cast<size_t>(s->height) + 1, 0);
+    k.spans.clear();
+    for (int y = 0; y < s->height; ++y) {
+        k.row_first[y] = static_cast<uint32_t>(k.spans.size());
+        const auto* row = reinterpret_cast<const Pixel*>(s->row(y));
+        int x = 0;
+        while (x < s->width) {
+            while (x < s->width && row[x] >= low && row[x] <= high)
+                ++x;
+            const int begin = x;
+            while (x < s->width && !(row[x] >= low && row[x] <= high))
+                ++x;
+            if (x > begin)
+                k.spans.push_back({static_cast<uint16_t>(begin), static_cast<uint16_t>(x)});
+        }
+    }
+    k.row_first[s->height] = static_cast<uint32_t>(k.spans.size());
+    k.row_mask.clear();
+    if (s->width * static_cast<int>(sizeof(Pixel)) <= 8) {
+        k.row_mask.assign(static_cast<size_t>(s->height), 0);
+        for (int y = 0; y < s->height; ++y)
+            for (uint32_t i = k.row_first[y]; i < k.row_first[y + 1]; ++i)
+                for (int x = k.spans[i].begin; x < k.spans[i].end; ++x)
+                    for (size_t b = 0; b < sizeof(Pixel); ++b)
+                        k.row_mask[y] |= uint64_t{0xFF} << (8 * (x * sizeof(Pixel) + b));
+    }
+    k.write_count = s->write_count;
+    k.low = low;
+    k.high = high;
+}
+
+static const KeyRuns& runs_for(Surface* s, DWORD low, DWORD high)
+{
+    const KeyRuns& k = s->key_runs;
+    if (k.write_count != s->write_count || k.low != low || k.high != high) {
+        if (s->format.bpp == 8)
+            build_runs<uint8_t>(s, low, high);
+        else
+            build_runs<uint16_t>(s, low, high);
+    }
+    return s->key_runs;
 }
 
 // ---- kernels ----
 
+template <class Pixel>
 static void fill_piece(Surface* dest, const RECT& r, DWORD color)
 {
     const int count = r.right - r.left;
     for (int y = r.top; y < r.bottom; ++y) {
-        if (dest->format.bpp == 8) {
-            std::memset(dest->row(y) + r.left, static_cast<uint8_t>(color), static_cast<size_t>(count));
-        } else {
-            auto* p = reinterpret_cast<uint16_t*>(dest->row(y)) + r.left;
-            std::fill(p, p + count, static_cast<uint16_t>(color));
+        auto* p = reinterpret_cast<Pixel*>(dest->row(y)) + r.left;
+        if constexpr (sizeof(Pixel) == 1)
+            std::memset(p, static_cast<uint8_t>(color), static_cast<size_t>(count));
+        else
+            std::fill(p, p + count, static_cast<Pixel>(color));
+    }
+}
+
+// What one copy reads and writes: the whole destination and source rectangles (their ratio is
+// the scale, taken before any clipping) and the source's key runs when keyed.
+struct Copy {
+    Surface* dest;
+    Surface* source;
+    RECT dest_rect;
+    RECT src_rect;
+    const KeyRuns* runs;  // null: copy every pixel
+};
+
+// Copies n pixels' bytes without a library call: keyed runs are short, and a call per run costs
+// more than the copy. Overlapping fixed-size moves cover every length without writing past the run.
+static inline void copy_run(uint8_t* out, const uint8_t* in, size_t n)
+{
+    if (n >= 16) {
+        size_t i = 0;
+        for (; i + 16 <= n; i += 16)
+            std::memcpy(out + i, in + i, 16);
+        if (i < n)
+            std::memcpy(out + n - 16, in + n - 16, 16);
+    } else if (n >= 8) {
+        uint64_t a, b;
+        std::memcpy(&a, in, 8);
+        std::memcpy(&b, in + n - 8, 8);
+        std::memcpy(out, &a, 8);
+        std::memcpy(out + n - 8, &b, 8);
+    } else if (n >= 4) {
+        uint32_t a, b;
+        std::memcpy(&a, in, 4);
+        std::memcpy(&b, in + n - 4, 4);
+        std::memcpy(out, &a, 4);
+        std::memcpy(out + n - 4, &b, 4);
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            out[i] = in[i];
+    }
+}
+
+// A narrow source copied whole across (bolts, small icons): one masked 8-byte move per row. The
+// move may reach past the row's last pixel, but only into the surfaces' row padding, and
+// writes every byte outside the mask back unchanged.
+static void copy_narrow_piece(const Copy& c, const RECT& piece, int bytes_per_pixel)
+{
+    const int dy = c.src_rect.top - c.dest_rect.top;
+    for (int y = piece.top; y < piece.bottom; ++y) {
+        const uint64_t mask = c.runs->row_mask[y + dy];
+        if (!mask)
+            continue;
+        uint8_t* out = c.dest->row(y) + piece.left * bytes_per_pixel;
+        uint64_t in, was;
+        std::memcpy(&in, c.source->row(y + dy), 8);
+        std::memcpy(&was, out, 8);
+        const uint64_t now = (was & ~mask) | (in & mask);
+        std::memcpy(out, &now, 8);
+    }
+}
+
+// Same size: whole rows, or the opaque runs of each row, straight across.
+template <class Pixel>
+static void copy_piece(const Copy& c, const RECT& piece)
+{
+    const int dx = c.src_rect.left - c.dest_rect.left;  // source x = destination x + dx
+    const int dy = c.src_rect.top - c.dest_rect.top;
+    const int sx0 = piece.left + dx, sx1 = piece.right + dx;
+    if (c.runs && !c.runs->row_mask.empty() && sx0 == 0 && sx1 == c.source->width) {
+        copy_narrow_piece(c, piece, sizeof(Pixel));
+        return;
+    }
+    for (int y = piece.top; y < piece.bottom; ++y) {
+        const int sy = y + dy;
+        const auto* in = reinterpret_cast<const Pixel*>(c.source->row(sy));
+        auto* out = reinterpret_cast<Pixel*>(c.dest->row(y));
+        if (!c.runs) {
+            std::memmove(out + piece.left, in + sx0, static_cast<size_t>(sx1 - sx0) * sizeof(Pixel));
+            continue;
+        }
+        const KeyRuns::Span* span = c.runs->spans.data() + c.runs->row_first[sy];
+        const KeyRuns::Span* last = c.runs->spans.data() + c.runs->row_first[sy + 1];
+        for (; span != last; ++span) {
+            const int a = std::max<int>(span->begin, sx0);
+            const int b = std::min<int>(span->end, sx1);
+            if (a < b)
+                copy_run(reinterpret_cast<uint8_t*>(out + a - dx), reinterpret_cast<const uint8_t*>(in + a),
+                         static_cast<size_t>(b - a) * sizeof(Pixel));
         }
     }
 }
 
-// Copies the part of the stretched source that lands in `piece`; the scale is that of the whole
-// rectangles, so a clipped blit shows exactly what the unclipped one shows there.
+// Steps through floor(start + i * num / den) for i = 0, 1, 2 ... without dividing at each step.
+struct Stepper {
+    int64_t value, remainder, whole, part, den;
+    Stepper(int64_t start, int64_t num, int64_t den_)
+        : value(start), remainder(0), whole(num / den_), part(num % den_), den(den_) {}
+    // Starts at step i instead of 0.
+    Stepper& skip(int64_t i)
+    {
+        const int64_t n = i * part;
+        value += i * whole + n / den;
+        remainder = n % den;
+        return *this;
+    }
+    void next()
+    {
+        value += whole;
+        remainder += part;
+        if (remainder >= den) {
+            remainder -= den;
+            ++value;
+        }
+    }
+};
+
+// Nearest-pixel scaling: destination column x reads source column map[x - piece.left]. With a
+// key, each opaque source run maps to the destination columns whose source falls in it:
+// first[k] is the first destination column reading source column k or beyond.
 template <class Pixel>
-static void copy_piece(Surface* dest, const RECT& piece, const RECT& dest_rect, Surface* source,
-                       const RECT& src_rect, bool keyed, DWORD key_low, DWORD key_high)
+static void stretch_piece(const Copy& c, const RECT& piece)
 {
-    const int64_t dw = dest_rect.right - dest_rect.left, dh = dest_rect.bottom - dest_rect.top;
-    const int64_t sw = src_rect.right - src_rect.left, sh = src_rect.bottom - src_rect.top;
-    for (int y = piece.top; y < piece.bottom; ++y) {
-        const int64_t sy = src_rect.top + (y - dest_rect.top) * sh / dh;
-        const auto* in = reinterpret_cast<const Pixel*>(source->row(static_cast<int>(sy)));
-        auto* out = reinterpret_cast<Pixel*>(dest->row(y));
-        for (int x = piece.left; x < piece.right; ++x) {
-            const Pixel p = in[src_rect.left + (x - dest_rect.left) * sw / dw];
-            if (keyed && p >= key_low && p <= key_high)
+    static std::vector<int32_t> map, first;  // reused: no allocation per blit once grown
+    const int64_t dw = c.dest_rect.right - c.dest_rect.left, dh = c.dest_rect.bottom - c.dest_rect.top;
+    const int64_t sw = c.src_rect.right - c.src_rect.left, sh = c.src_rect.bottom - c.src_rect.top;
+    const int width = piece.right - piece.left;
+    map.resize(static_cast<size_t>(width));
+    Stepper column(c.src_rect.left, sw, dw);
+    column.skip(piece.left - c.dest_rect.left);
+    for (int i = 0; i < width; ++i, column.next())
+        map[i] = static_cast<int32_t>(column.value);
+    if (c.runs) {
+        // first[k] = dest_rect.left + ceil(k * dw / sw), clamped to the piece.
+        first.resize(static_cast<size_t>(sw) + 1);
+        Stepper edge(0, dw, sw);
+        for (int64_t k = 0; k <= sw; ++k, edge.next()) {
+            const int64_t x = c.dest_rect.left + edge.value + (edge.remainder > 0 ? 1 : 0);
+            first[k] = static_cast<int32_t>(std::clamp<int64_t>(x, piece.left, piece.right));
+        }
+    }
+    Stepper row(c.src_rect.top, sh, dh);
+    row.skip(piece.top - c.dest_rect.top);
+    for (int y = piece.top; y < piece.bottom; ++y, row.next()) {
+        const int sy = static_cast<int>(row.value);
+        const auto* in = reinterpret_cast<const Pixel*>(c.source->row(sy));
+        auto* out = reinterpret_cast<Pixel*>(c.dest->row(y)) + piece.left;
+        if (!c.runs) {
+            for (int i = 0; i < width; ++i)
+                out[i] = in[map[i]];
+            continue;
+        }
+        const KeyRuns::Span* span = c.runs->spans.data() + c.runs->row_first[sy];
+        const KeyRuns::Span* last = c.runs->spans.data() + c.runs->row_first[sy + 1];
+        for (; span != last; ++span) {
+            const int64_t begin = std::max<int64_t>(span->begin, c.src_rect.left) - c.src_rect.left;
+            const int64_t stop = std::min<int64_t>(span->end, c.src_rect.right) - c.src_rect.left;
+            if (begin >= stop)
                 continue;
-            out[x] = p;
+            for (int i = first[begin] - piece.left, end = first[stop] - piece.left; i < end; ++i)
+                out[i] = in[map[i]];
         }
     }
 }
@@ -88,11 +277,32 @@ static HRESULT color_fill(Surface* dest, const RECT& rect, const DDBLTFX* fx)
 {
     if (!fx || fx->dwSize != sizeof(DDBLTFX))
         return DDERR_INVALIDPARAMS;
-    std::vector<RECT> pieces;
-    if (const HRESULT hr = destination_pieces(dest, rect, &pieces); FAILED(hr))
-        return hr;
-    for (const RECT& piece : pieces)
-        fill_piece(dest, piece, fx->dwFillColor);
+    const DWORD color = fx->dwFillColor;
+    return for_each_piece(dest, rect, [&](const RECT& piece) {
+        if (dest->format.bpp == 8)
+            fill_piece<uint8_t>(dest, piece, color);
+        else
+            fill_piece<uint16_t>(dest, piece, color);
+    });
+}
+
+// The key a copy leaves out, from the flags: the source's own, or one given with the blit.
+static HRESULT copy_key(Surface* source, DWORD flags, const DDBLTFX* fx, bool* keyed, DWORD* low, DWORD* high)
+{
+    *keyed = false;
+    if (flags & DDBLT_KEYSRCOVERRIDE) {
+        if (!fx || fx->dwSize != sizeof(DDBLTFX))
+            return DDERR_INVALIDPARAMS;
+        *keyed = true;
+        *low = fx->ddckSrcColorkey.dwColorSpaceLowValue;
+        *high = fx->ddckSrcColorkey.dwColorSpaceHighValue;
+    } else if (flags & DDBLT_KEYSRC) {
+        if (!source->has_source_key)
+            return DDERR_INVALIDPARAMS;  // asked to key with a key the source does not have
+        *keyed = true;
+        *low = source->source_key.dwColorSpaceLowValue;
+        *high = source->source_key.dwColorSpaceHighValue;
+    }
     return DD_OK;
 }
 
@@ -114,31 +324,20 @@ static HRESULT surface_copy(Surface* dest, const RECT& rect, Surface* source, LP
         return DDERR_INVALIDRECT;
     if (rect_empty(src))
         return DD_OK;
-    bool keyed = false;
+    bool keyed;
     DWORD low = 0, high = 0;
-    if (flags & DDBLT_KEYSRCOVERRIDE) {
-        if (!fx || fx->dwSize != sizeof(DDBLTFX))
-            return DDERR_INVALIDPARAMS;
-        keyed = true;
-        low = fx->ddckSrcColorkey.dwColorSpaceLowValue;
-        high = fx->ddckSrcColorkey.dwColorSpaceHighValue;
-    } else if (flags & DDBLT_KEYSRC) {
-        if (!source->has_source_key)
-            return DDERR_INVALIDPARAMS;  // asked to key with a key the source does not have
-        keyed = true;
-        low = source->source_key.dwColorSpaceLowValue;
-        high = source->source_key.dwColorSpaceHighValue;
-    }
-    std::vector<RECT> pieces;
-    if (const HRESULT hr = destination_pieces(dest, rect, &pieces); FAILED(hr))
+    if (const HRESULT hr = copy_key(source, flags, fx, &keyed, &low, &high); FAILED(hr))
         return hr;
-    for (const RECT& piece : pieces) {
-        if (dest->format.bpp == 8)
-            copy_piece<uint8_t>(dest, piece, rect, source, src, keyed, low, high);
+
+    const Copy c = {dest, source, rect, src, keyed ? &runs_for(source, low, high) : nullptr};
+    const bool same_size = rect.right - rect.left == src.right - src.left && rect.bottom - rect.top == src.bottom - src.top;
+    const bool bytes = dest->format.bpp == 8;
+    return for_each_piece(dest, rect, [&](const RECT& piece) {
+        if (same_size)
+            bytes ? copy_piece<uint8_t>(c, piece) : copy_piece<uint16_t>(c, piece);
         else
-            copy_piece<uint16_t>(dest, piece, rect, source, src, keyed, low, high);
-    }
-    return DD_OK;
+            bytes ? stretch_piece<uint8_t>(c, piece) : stretch_piece<uint16_t>(c, piece);
+    });
 }
 
 HRESULT Surface::Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx)

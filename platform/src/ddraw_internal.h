@@ -28,6 +28,22 @@ struct DeviceContext {
 };
 DeviceContext* device_context_of(HDC dc);  // null for a handle no surface handed out
 
+// The opaque runs of each row of a surface under one colour key: what a keyed blit copies. Built
+// on the first keyed blit after the pixels or the key changed, so a sprite frame that does not
+// change is scanned once, not at every blit.
+struct KeyRuns {
+    struct Span {
+        uint16_t begin, end;  // [begin, end) of pixels outside the key range
+    };
+    uint64_t write_count = ~uint64_t{0};  // the surface's write_count the runs were built from
+    DWORD low = 0, high = 0;
+    std::vector<uint32_t> row_first;  // spans of row y: [row_first[y], row_first[y + 1])
+    std::vector<Span> spans;
+    // For surfaces whose rows fit in 8 bytes: per row, 0xFF in each byte to copy. A whole narrow
+    // row is then one masked 8-byte move.
+    std::vector<uint64_t> row_mask;
+};
+
 class Surface final : public ComObject<IDirectDrawSurface7> {
 public:
     Surface(DirectDraw* owner, int width, int height, PixelFormat format, DWORD caps);
@@ -74,6 +90,7 @@ public:
     DDCOLORKEY source_key{};
     std::unique_ptr<DeviceContext> dc;  // while a DC is out
     uint64_t write_count = 0;           // bumped by every change of the pixels, for caches
+    KeyRuns key_runs;                   // for keyed blits from this surface
 };
 
 class Palette final : public ComObject<IDirectDrawPalette> {
@@ -132,8 +149,6 @@ public:
 };
 
 // ---- ddraw_blit.cpp ----
-// Cuts `dest` (already inside the surface) to the clipper's rectangles; calls `fill` per piece.
-std::vector<RECT> clip_to_clipper(const RECT& dest, const Clipper* clipper);
 bool rect_empty(const RECT& r);
 RECT rect_intersect(const RECT& a, const RECT& b);
 

@@ -1,40 +1,72 @@
-// faults.cpp -- fault injection: tests make the Nth call of a named operation fail.
+// faults.cpp -- fault injection: tests make the Nth call of a named operation fail. Every stand-in
+// entry point asks once per call, so the common case (no fault set) is a pointer lookup.
 #include <cstring>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "internal.h"
 #include "testing.h"
 
-struct Fault {
+struct CallCount {
     std::string operation;
+    int calls = 0;
+    bool seen = false;  // called since the last reset
+};
+
+struct Fault {
+    CallCount* operation;
     int nth;  // 1-based call to fail, counted from when the fault was set; 0 fails every call
     int calls_before;
     HRESULT code;
 };
 
-struct CallCount {
-    std::string operation;
-    int calls;
-};
-
+static std::vector<std::unique_ptr<CallCount>> counts;         // every name ever asked for
+static std::vector<CallCount*> seen_order;                      // called since reset, first call first
+static std::unordered_map<const void*, CallCount*> by_address;  // the callers' name strings
 static std::vector<Fault> faults;
-static std::vector<CallCount> counts;  // in first-call order
 
-static CallCount& count_of(const char* operation)
+static CallCount* count_named(const char* operation)
 {
-    for (CallCount& c : counts)
-        if (c.operation == operation)
-            return c;
-    counts.push_back({operation, 0});
-    return counts.back();
+    CallCount* found = nullptr;
+    for (auto& c : counts)
+        if (c->operation == operation)
+            found = c.get();
+    if (!found) {
+        counts.push_back(std::make_unique<CallCount>());
+        counts.back()->operation = operation;
+        found = counts.back().get();
+    }
+    return found;
+}
+
+// The stand-in names its operations with string literals, whose addresses never change: remember
+// each address once. (Tests may pass short-lived strings, so testing_fault looks names up by text.)
+static CallCount* count_of(const char* operation)
+{
+    static const char* last_name = nullptr;  // runs of the same call (a frame's blits) skip the map
+    static CallCount* last = nullptr;
+    if (operation == last_name)
+        return last;
+    last_name = operation;
+    if (auto it = by_address.find(operation); it != by_address.end())
+        return last = it->second;
+    last = count_named(operation);
+    by_address.emplace(operation, last);
+    return last;
 }
 
 HRESULT fault_check(const char* operation)
 {
-    const int call = ++count_of(operation).calls;
+    CallCount* c = count_of(operation);
+    const int call = ++c->calls;
+    if (!c->seen) {
+        c->seen = true;
+        seen_order.push_back(c);
+    }
     for (const Fault& f : faults)
-        if (f.operation == operation && (f.nth == 0 || f.nth == call - f.calls_before))
+        if (f.operation == c && (f.nth == 0 || f.nth == call - f.calls_before))
             return f.code;
     return S_OK;
 }
@@ -42,12 +74,17 @@ HRESULT fault_check(const char* operation)
 void faults_reset()
 {
     faults.clear();
-    counts.clear();
+    seen_order.clear();
+    for (auto& c : counts) {
+        c->calls = 0;
+        c->seen = false;
+    }
 }
 
 void testing_fault(const char* operation, int nth, HRESULT code)
 {
-    faults.push_back({operation, nth, count_of(operation).calls, code});
+    CallCount* c = count_named(operation);
+    faults.push_back({c, nth, c->calls, code});
 }
 
 void testing_faults_clear() { faults.clear(); }
@@ -55,7 +92,7 @@ void testing_faults_clear() { faults.clear(); }
 std::vector<std::string> testing_operations_seen()
 {
     std::vector<std::string> names;
-    for (const CallCount& c : counts)
-        names.push_back(c.operation);
+    for (const CallCount* c : seen_order)
+        names.push_back(c->operation);
     return names;
 }
