@@ -66,8 +66,7 @@ int palette_file_save(const char* filename, const PALETTEENTRY palette[256])
     if (!f)
         return 0;
     for (int i = 0; i < PALETTE_SIZE; ++i)
-        std::fprintf(f, "\n%d %d %d %d", palette[i].peRed, palette[i].peGreen, palette[i].peBlue,
-                     palette[i].peFlags);
+        std::fprintf(f, "\n%d %d %d %d", palette[i].peRed, palette[i].peGreen, palette[i].peBlue, palette[i].peFlags);
     // A write that did not reach the disk is a failed save, not a success.
     const bool written = !std::ferror(f);
     return (std::fclose(f) == 0 && written) ? 1 : 0;

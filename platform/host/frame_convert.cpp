@@ -38,8 +38,7 @@ static void row_8(const uint8_t* in, int width, const uint32_t* lut, uint32_t* o
 }
 
 #ifdef FRAME_CONVERT_AVX2
-__attribute__((target("avx2"))) static void row_8_avx2(const uint8_t* in, int width, const uint32_t* lut,
-                                                        uint32_t* out)
+__attribute__((target("avx2"))) static void row_8_avx2(const uint8_t* in, int width, const uint32_t* lut, uint32_t* out)
 {
     int x = 0;
     for (; x + 8 <= width; x += 8) {

@@ -14,14 +14,12 @@ bool rect_empty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; 
 
 RECT rect_intersect(const RECT& a, const RECT& b)
 {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 // Calls `draw` for each piece of `rect` the destination shows: cut to its clipper's rectangles and
 // to the surface when a clipper is attached; without one the rectangle must lie inside the surface.
-template <class Draw>
-static HRESULT for_each_piece(Surface* dest, const RECT& rect, Draw&& draw)
+template <class Draw> static HRESULT for_each_piece(Surface* dest, const RECT& rect, Draw&& draw)
 {
     const RECT whole = {0, 0, dest->width, dest->height};
     const Clipper* clipper = dest->clipper;
@@ -49,8 +47,7 @@ static HRESULT for_each_piece(Surface* dest, const RECT& rect, Draw&& draw)
 
 // ---- key runs ----
 
-template <class Pixel>
-static void build_runs(Surface* s, DWORD low, DWORD high)
+template <class Pixel> static void build_runs(Surface* s, DWORD low, DWORD high)
 {
     KeyRuns& k = s->key_runs;
     k.row_first.assign(static_cast<size_t>(s->height) + 1, 0);
@@ -98,8 +95,7 @@ static const KeyRuns& runs_for(Surface* s, DWORD low, DWORD high)
 
 // ---- kernels ----
 
-template <class Pixel>
-static void fill_piece(Surface* dest, const RECT& r, DWORD color)
+template <class Pixel> static void fill_piece(Surface* dest, const RECT& r, DWORD color)
 {
     const int count = r.right - r.left;
     for (int y = r.top; y < r.bottom; ++y) {
@@ -169,8 +165,7 @@ static void copy_narrow_piece(const Copy& c, const RECT& piece, int bytes_per_pi
 }
 
 // Same size: whole rows, or the opaque runs of each row, straight across.
-template <class Pixel>
-static void copy_piece(const Copy& c, const RECT& piece)
+template <class Pixel> static void copy_piece(const Copy& c, const RECT& piece)
 {
     const int dx = c.src_rect.left - c.dest_rect.left;  // source x = destination x + dx
     const int dy = c.src_rect.top - c.dest_rect.top;
@@ -203,7 +198,9 @@ static void copy_piece(const Copy& c, const RECT& piece)
 struct Stepper {
     int64_t value, remainder, whole, part, den;
     Stepper(int64_t start, int64_t num, int64_t den_)
-        : value(start), remainder(0), whole(num / den_), part(num % den_), den(den_) {}
+        : value(start), remainder(0), whole(num / den_), part(num % den_), den(den_)
+    {
+    }
     // Starts at step i instead of 0.
     Stepper& skip(int64_t i)
     {
@@ -226,8 +223,7 @@ struct Stepper {
 // Nearest-pixel scaling: destination column x reads source column map[x - piece.left]. With a
 // key, each opaque source run maps to the destination columns whose source falls in it:
 // first[k] is the first destination column reading source column k or beyond.
-template <class Pixel>
-static void stretch_piece(const Copy& c, const RECT& piece)
+template <class Pixel> static void stretch_piece(const Copy& c, const RECT& piece)
 {
     static std::vector<int32_t> map, first;  // reused: no allocation per blit once grown
     const int64_t dw = c.dest_rect.right - c.dest_rect.left, dh = c.dest_rect.bottom - c.dest_rect.top;
@@ -330,7 +326,8 @@ static HRESULT surface_copy(Surface* dest, const RECT& rect, Surface* source, LP
         return hr;
 
     const Copy c = {dest, source, rect, src, keyed ? &runs_for(source, low, high) : nullptr};
-    const bool same_size = rect.right - rect.left == src.right - src.left && rect.bottom - rect.top == src.bottom - src.top;
+    const bool same_size =
+        rect.right - rect.left == src.right - src.left && rect.bottom - rect.top == src.bottom - src.top;
     const bool bytes = dest->format.bpp == 8;
     return for_each_piece(dest, rect, [&](const RECT& piece) {
         if (same_size)

@@ -111,10 +111,7 @@ void DirectDraw::forget(Surface* surface)
         primary = nullptr;
 }
 
-PixelFormat DirectDraw::display_format() const
-{
-    return mode_set ? format_for_bpp(mode_bpp) : desktop_format();
-}
+PixelFormat DirectDraw::display_format() const { return mode_set ? format_for_bpp(mode_bpp) : desktop_format(); }
 
 HRESULT DirectDraw::SetCooperativeLevel(HWND window, DWORD flags)
 {
@@ -276,8 +273,7 @@ HRESULT DirectDraw::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE7* s
 
 // ---- palettes and clippers ----
 
-HRESULT DirectDraw::CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPDIRECTDRAWPALETTE* palette,
-                                  IUnknown* outer)
+HRESULT DirectDraw::CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPDIRECTDRAWPALETTE* palette, IUnknown* outer)
 {
     if (!palette)
         return DDERR_INVALIDPARAMS;

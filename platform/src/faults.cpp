@@ -22,8 +22,8 @@ struct Fault {
     HRESULT code;
 };
 
-static std::vector<std::unique_ptr<CallCount>> counts;         // every name ever asked for
-static std::vector<CallCount*> seen_order;                      // called since reset, first call first
+static std::vector<std::unique_ptr<CallCount>> counts;  // every name ever asked for
+static std::vector<CallCount*> seen_order;  // called since reset, first call first
 static std::unordered_map<const void*, CallCount*> by_address;  // the callers' name strings
 static std::vector<Fault> faults;
 

@@ -103,8 +103,8 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wc)
     return static_cast<ATOM>(0xC000 + classes.size());
 }
 
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
-                            int width, int height, HWND, HMENU, HINSTANCE, LPVOID)
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y, int width,
+                            int height, HWND, HMENU, HINSTANCE, LPVOID)
 {
     if (FAILED(fault_check("CreateWindowExA")) || !class_name)
         return nullptr;

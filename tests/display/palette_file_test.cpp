@@ -12,10 +12,7 @@
 class PaletteFile : public testing::Test {
 protected:
     ScratchFolder folder;
-    static void write_text(const char* name, const std::string& text)
-    {
-        std::ofstream(name, std::ios::binary) << text;
-    }
+    static void write_text(const char* name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
 };
 
 TEST_F(PaletteFile, SaveThenLoadGivesBackEveryEntryAndFlag)

@@ -154,10 +154,10 @@ TEST_F(Blit, StretchedAndClippedShowsExactlyThePartOfTheUnclippedOne)
     LPDIRECTDRAWSURFACE7 src = surface(42, 36, 0);
     put(src, sprite);
     const RECT cases[][2] = {
-        {{-30, 400, 44, 458}, {0, 0, 42, 36}},   // 74 × 58, half off the left and bottom edges
-        {{600, -20, 674, 38}, {0, 0, 42, 36}},   // off the right and top
+        {{-30, 400, 44, 458}, {0, 0, 42, 36}},  // 74 × 58, half off the left and bottom edges
+        {{600, -20, 674, 38}, {0, 0, 42, 36}},  // off the right and top
         {{100, 100, 121, 118}, {0, 0, 42, 36}},  // shrunk to half
-        {{50, 60, 130, 90}, {5, 3, 40, 30}},     // a part of the source, stretched unevenly
+        {{50, 60, 130, 90}, {5, 3, 40, 30}},  // a part of the source, stretched unevenly
     };
     for (const auto& c : cases) {
         LPDIRECTDRAWSURFACE7 dst = surface(640, 480);
@@ -194,7 +194,7 @@ TEST_F(Blit, KeyRunsFollowChangesToTheSource)
     ASSERT_EQ(dst->Blt(nullptr, src, nullptr, DDBLT_KEYSRC, nullptr), DD_OK);
     Pixels changed = sprite;
     changed.at(0, 0) = 99;  // a corner that was key
-    changed.at(4, 4) = 0;   // a centre that was opaque
+    changed.at(4, 4) = 0;  // a centre that was opaque
     put(src, changed);
     Pixels before = get(dst);
     ASSERT_EQ(dst->Blt(nullptr, src, nullptr, DDBLT_KEYSRC, nullptr), DD_OK);

@@ -110,8 +110,8 @@ protected:
 };
 fs::path AssetSet::dir_;
 
-static const char* const kPictures[] = {"LAVA.BMP", "intro.bmp", "intro2.bmp", "intro3.bmp", "gunship.bmp",
-                                        "ENERGY8.BMP", "UFO.BMP", "EXPL8.BMP"};
+static const char* const kPictures[] = {"LAVA.BMP",    "intro.bmp",   "intro2.bmp", "intro3.bmp",
+                                        "gunship.bmp", "ENERGY8.BMP", "UFO.BMP",    "EXPL8.BMP"};
 static const char* const kSounds[] = {"engines.WAV", "lasertw.WAV", "cannon2.WAV", "bat3.WAV"};
 static const char* const kMusic[] = {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID", "FLASH3.MID"};
 
@@ -154,10 +154,7 @@ TEST_F(AssetSet, SecondRunIsByteIdentical)
     fs::remove_all(again);
 }
 
-TEST(AssetWrite, UnwritableFolderFails)
-{
-    EXPECT_FALSE(write_assets("/nonexistent-folder/for/assetgen"));
-}
+TEST(AssetWrite, UnwritableFolderFails) { EXPECT_FALSE(write_assets("/nonexistent-folder/for/assetgen")); }
 
 // ---- picture layouts and sprite frames --------------------------------------------------------
 
@@ -168,8 +165,10 @@ struct FrameLayout {
 
 static std::vector<FrameLayout> frame_layouts()
 {
-    std::vector<FrameLayout> layouts{{"gunship.bmp", 80, 32, 1, 1}, {"ENERGY8.BMP", 8, 8, 16, 8}, {"UFO.BMP", 80, 55, 1, 1},
-                                 {"EXPL8.BMP", 42, 36, 14, 6}};
+    std::vector<FrameLayout> layouts{{"gunship.bmp", 80, 32, 1, 1},
+                                     {"ENERGY8.BMP", 8, 8, 16, 8},
+                                     {"UFO.BMP", 80, 55, 1, 1},
+                                     {"EXPL8.BMP", 42, 36, 14, 6}};
     for (int i = 0; i < 16; ++i)
         layouts.push_back({rock_name(i), 96, 96, 1, 0});
     return layouts;
@@ -253,7 +252,8 @@ TEST_F(AssetSet, BoltSequencesHaveDifferentColours)
         }
     std::vector<uint8_t> shared;
     std::set_intersection(first.begin(), first.end(), second.begin(), second.end(), std::back_inserter(shared));
-    EXPECT_LT(shared.size(), std::min(first.size(), second.size()) / 2) << "sequence 1 should not reuse sequence 0's colours";
+    EXPECT_LT(shared.size(), std::min(first.size(), second.size()) / 2)
+        << "sequence 1 should not reuse sequence 0's colours";
 }
 
 // ---- the shared palette -----------------------------------------------------------------------
@@ -274,7 +274,8 @@ TEST_F(AssetSet, PaletteFileHolds256EntriesWithKeyStarAndTextColours)
         int r = -1, g = -1, b = -1, flags = -1;
         values >> r >> g >> b >> flags;
         ASSERT_TRUE(values) << "entry " << i << " is unreadable";
-        EXPECT_EQ((Rgb3{r, g, b}), rock.palette[static_cast<size_t>(i)]) << "entry " << i << " differs from the rock pictures";
+        EXPECT_EQ((Rgb3{r, g, b}), rock.palette[static_cast<size_t>(i)])
+            << "entry " << i << " differs from the rock pictures";
         red = red || (Rgb3{r, g, b} == Rgb3{255, 0, 0});
         white = white || (Rgb3{r, g, b} == Rgb3{255, 255, 255});
     }
@@ -479,7 +480,8 @@ TEST(MidiReader, CatchesATruncatedFile)
     cut.resize(cut.size() - 3);
     ::testing::TestPartResultArray failures;
     {
-        ::testing::ScopedFakeTestPartResultReporter reporter(::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+        ::testing::ScopedFakeTestPartResultReporter reporter(
+            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
         read_midi(cut);
     }
     EXPECT_GT(failures.size(), 0) << "a file cut short went unnoticed";
@@ -535,8 +537,8 @@ TEST(MidiWriter, LongDeltasAndSimultaneousEventsAreEncodedInOrder)
 TEST(Quantise, SpritesNeverUseTheKeyForVisiblePixels)
 {
     Canvas c(4, 1);
-    c.at(0, 0) = {{0, 0, 0}, 1.0f};      // black but solid: must stay visible
-    c.at(1, 0) = {{255, 0, 0}, 0.4f};    // under half covered: transparent
+    c.at(0, 0) = {{0, 0, 0}, 1.0f};  // black but solid: must stay visible
+    c.at(1, 0) = {{255, 0, 0}, 0.4f};  // under half covered: transparent
     c.at(2, 0) = {{255, 255, 255}, 0.6f};
     const Image8 img = quantise_sprite(c, game_palette(), 0.0f);
     EXPECT_NE(img.at(0, 0), 0) << "solid black must map to a near-black entry, not the key";

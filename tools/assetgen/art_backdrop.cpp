@@ -1,4 +1,5 @@
-// art_backdrop.cpp -- the backdrop: dark plates of cooled lava split by dim glowing seams, kept low so play reads over it.
+// art_backdrop.cpp -- the backdrop: dark plates of cooled lava split by dim glowing seams, kept low so play reads over
+// it.
 #include <cmath>
 
 #include "art.h"

@@ -27,7 +27,8 @@ static Image8 bolt_frame(int step, const BoltColours& colours)
         if (d > std::min(reach, 3.45f))
             return {};
         const float t = d / reach;
-        const Col c = t < core ? mix(colours.core, colours.mid, t / core) : mix(colours.mid, colours.rim, (t - core) / (1.0f - core));
+        const Col c = t < core ? mix(colours.core, colours.mid, t / core)
+                               : mix(colours.mid, colours.rim, (t - core) / (1.0f - core));
         return {c, 1.0f};
     });
     return quantise_sprite(canvas, game_palette(), 0.0f);

@@ -11,7 +11,8 @@ static constexpr uint32_t kFireSeed = 31u;
 // Fire colour by heat: 1 white-hot, 0.5 orange, 0.2 deep red, below that glowing soot.
 static Col fire_colour(float heat)
 {
-    static const Col stops[] = {{60, 14, 6}, {150, 24, 2}, {226, 84, 6}, {255, 150, 28}, {255, 214, 90}, {255, 250, 220}};
+    static const Col stops[] = {{60, 14, 6},    {150, 24, 2},   {226, 84, 6},
+                                {255, 150, 28}, {255, 214, 90}, {255, 250, 220}};
     const float t = clamp01(heat) * 5.0f;
     const int k = std::min(static_cast<int>(t), 4);
     return mix(stops[k], stops[k + 1], t - static_cast<float>(k));
@@ -55,7 +56,8 @@ static Image8 explosion_frame(int i)
             const float r = (radius + 2.0f + 3.0f * t) * speed;
             const float sx = 21.0f + std::cos(a) * r * 1.12f, sy = 18.0f + std::sin(a) * r;
             if (sx > 1.5f && sx < 40.5f && sy > 1.5f && sy < 34.5f && rng.chance(0.85f))
-                canvas.blend(static_cast<int>(sx), static_cast<int>(sy), fire_colour(1.0f - 0.1f * static_cast<float>(i)), 1.0f);
+                canvas.blend(static_cast<int>(sx), static_cast<int>(sy),
+                             fire_colour(1.0f - 0.1f * static_cast<float>(i)), 1.0f);
         }
     }
     return quantise_sprite(canvas, game_palette(), 6.0f);

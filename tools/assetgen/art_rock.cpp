@@ -9,7 +9,7 @@
 #include "rng.h"
 #include "vec3.h"
 
-static constexpr int kFace = 48;          // texels along a side of each cube-map face
+static constexpr int kFace = 48;  // texels along a side of each cube-map face
 static constexpr uint32_t kRockSeed = 7u;
 static constexpr float kPi = std::numbers::pi_v<float>;
 
@@ -71,7 +71,8 @@ static float crater_height(Vec3 d, const std::vector<Crater>& craters)
     for (const Crater& c : craters) {
         const float x = length(d - c.centre) / c.size;
         if (x < 1.6f)
-            h += c.depth * (x < 1.0f ? (x * x - 1.0f) + 0.35f : 0.35f * std::exp(-((x - 1.0f) / 0.22f) * ((x - 1.0f) / 0.22f)));
+            h += c.depth *
+                 (x < 1.0f ? (x * x - 1.0f) + 0.35f : 0.35f * std::exp(-((x - 1.0f) / 0.22f) * ((x - 1.0f) / 0.22f)));
     }
     return h;
 }
@@ -96,7 +97,8 @@ static std::unique_ptr<RockMap> build_rock_map()
                 const float r = 1.0f + lumps + grit + crater_height(d, craters);
                 const size_t k = static_cast<size_t>((f * kFace + v) * kFace + u);
                 map->radius[k] = r;
-                map->tint[k] = clamp01(0.5f + 0.9f * fbm3(d.x * 1.7f + 3.0f, d.y * 1.7f, d.z * 1.7f, 3, 0.5f, kRockSeed + 5));
+                map->tint[k] =
+                    clamp01(0.5f + 0.9f * fbm3(d.x * 1.7f + 3.0f, d.y * 1.7f, d.z * 1.7f, 3, 0.5f, kRockSeed + 5));
                 top = std::max(top, r);
             }
         }
@@ -121,7 +123,8 @@ static float sample(const std::array<float, 6 * kFace * kFace>& m, Vec3 d)
     const int iu = static_cast<int>(u), iv = static_cast<int>(v);
     const float fu = u - iu, fv = v - iv;
     auto at = [&](int a, int b) { return m[static_cast<size_t>((f * kFace + b) * kFace + a)]; };
-    return (at(iu, iv) * (1 - fu) + at(iu + 1, iv) * fu) * (1 - fv) + (at(iu, iv + 1) * (1 - fu) + at(iu + 1, iv + 1) * fu) * fv;
+    return (at(iu, iv) * (1 - fu) + at(iu + 1, iv) * fu) * (1 - fv) +
+           (at(iu, iv + 1) * (1 - fu) + at(iu + 1, iv + 1) * fu) * fv;
 }
 
 // Signed distance-like test: negative inside the rock (object space, unit mean radius).

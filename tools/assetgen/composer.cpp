@@ -10,17 +10,30 @@
 
 static constexpr int kTicksPerQuarter = 480;
 static constexpr int kStep = kTicksPerQuarter / 4;  // a sixteenth note
-static constexpr int kBar = kStep * 16;             // everything is in 4/4
+static constexpr int kBar = kStep * 16;  // everything is in 4/4
 enum Channel { kLead = 0, kChords = 1, kExtra = 2, kBass = 3, kDrums = 9 };
-enum Drum { kKick = 36, kRim = 37, kSnare = 38, kClap = 39, kClosedHat = 42, kOpenHat = 46, kLowTom = 45,
-            kMidTom = 47, kHighMidTom = 48, kHighTom = 50, kCrash = 49, kRide = 51, kShaker = 70 };
+enum Drum {
+    kKick = 36,
+    kRim = 37,
+    kSnare = 38,
+    kClap = 39,
+    kClosedHat = 42,
+    kOpenHat = 46,
+    kLowTom = 45,
+    kMidTom = 47,
+    kHighMidTom = 48,
+    kHighTom = 50,
+    kCrash = 49,
+    kRide = 51,
+    kShaker = 70
+};
 
 // What the composer knows about one bar of the form.
 struct Bar {
-    int section;        // index into the form
+    int section;  // index into the form
     int bar_in_section;
-    int chord;          // scale degree of the chord's root
-    int next_chord;     // the chord of the following bar (the last bar repeats its own)
+    int chord;  // scale degree of the chord's root
+    int next_chord;  // the chord of the following bar (the last bar repeats its own)
 };
 
 // A tune: a two-bar rhythm (onset and length in sixteenths) and the melodic steps between its notes.
@@ -200,7 +213,8 @@ static void add_chord_bar(ChordStyle style, uint32_t at, const std::vector<int>&
 {
     auto hit = [&](int step, int len, int velocity, const std::vector<int>& keys) {
         for (int k : keys)
-            track.note(at + static_cast<uint32_t>(step * kStep), static_cast<uint32_t>(len * kStep), channel, k, velocity);
+            track.note(at + static_cast<uint32_t>(step * kStep), static_cast<uint32_t>(len * kStep), channel, k,
+                       velocity);
     };
     if (last || style == ChordStyle::Pad) {
         hit(0, last ? 32 : 16, last ? 80 : 62, v);
@@ -234,10 +248,7 @@ static MidiTrack compose_chords(const Style& s, const std::vector<Bar>& bars, Ch
 }
 
 // The lowest key at or above `floor` with the pitch class of `key`.
-static int above(int floor, int key)
-{
-    return floor + ((key - floor) % 12 + 12) % 12;
-}
+static int above(int floor, int key) { return floor + ((key - floor) % 12 + 12) % 12; }
 
 // --- bass --------------------------------------------------------------------------------------
 
@@ -262,7 +273,8 @@ static MidiTrack compose_bass(const Style& s, const std::vector<Bar>& bars, Rng&
         switch (s.bass_style) {
         case BassStyle::Drive:
             for (int st = 0; st < 16; st += 2)
-                play(st, 2, st == 14 ? approach : (st == 6 && rng.chance(0.5f) ? root + 12 : root), st % 4 == 0 ? 100 : 84);
+                play(st, 2, st == 14 ? approach : (st == 6 && rng.chance(0.5f) ? root + 12 : root),
+                     st % 4 == 0 ? 100 : 84);
             break;
         case BassStyle::Octave:
             for (int st = 0; st < 16; st += 2)
@@ -304,37 +316,58 @@ static void add_groove(DrumStyle style, uint32_t at, bool hats_only, Rng& rng, M
         const bool beat = st % 4 == 0;
         switch (style) {
         case DrumStyle::Rock:
-            if (st % 2 == 0) hit(st, kClosedHat, beat ? 84 : 66);
-            if (hats_only) break;
-            if (st == 0 || st == 8 || st == 10) hit(st, kKick, 108);
-            if (st == 4 || st == 12) hit(st, kSnare, 106);
+            if (st % 2 == 0)
+                hit(st, kClosedHat, beat ? 84 : 66);
+            if (hats_only)
+                break;
+            if (st == 0 || st == 8 || st == 10)
+                hit(st, kKick, 108);
+            if (st == 4 || st == 12)
+                hit(st, kSnare, 106);
             break;
         case DrumStyle::Electro:
             hit(st, kClosedHat, st % 4 == 2 ? 40 : 52);
-            if (st % 4 == 2) hit(st, kOpenHat, 70);
-            if (hats_only) break;
-            if (beat) hit(st, kKick, 110);
-            if (st == 4 || st == 12) hit(st, kClap, 96);
+            if (st % 4 == 2)
+                hit(st, kOpenHat, 70);
+            if (hats_only)
+                break;
+            if (beat)
+                hit(st, kKick, 110);
+            if (st == 4 || st == 12)
+                hit(st, kClap, 96);
             break;
         case DrumStyle::March:
-            if (st % 2 == 0) hit(st, kClosedHat, 60);
-            if (hats_only) break;
-            if (st == 0 || st == 8) hit(st, kKick, 110);
-            if (st == 4 || st == 12) hit(st, kSnare, 108);
-            if (st == 14 || st == 15 || st == 7) hit(st, kSnare, 56);
+            if (st % 2 == 0)
+                hit(st, kClosedHat, 60);
+            if (hats_only)
+                break;
+            if (st == 0 || st == 8)
+                hit(st, kKick, 110);
+            if (st == 4 || st == 12)
+                hit(st, kSnare, 108);
+            if (st == 14 || st == 15 || st == 7)
+                hit(st, kSnare, 56);
             break;
         case DrumStyle::Sparse:
-            if (beat) hit(st, kRide, 64);
-            if (st % 2 == 1) hit(st, kShaker, 34);
-            if (hats_only) break;
-            if (st == 0 || st == 11) hit(st, kKick, 88);
-            if (st == 8) hit(st, kRim, 70);
+            if (beat)
+                hit(st, kRide, 64);
+            if (st % 2 == 1)
+                hit(st, kShaker, 34);
+            if (hats_only)
+                break;
+            if (st == 0 || st == 11)
+                hit(st, kKick, 88);
+            if (st == 8)
+                hit(st, kRim, 70);
             break;
         case DrumStyle::Fast:
             hit(st, kClosedHat, beat ? 80 : st % 2 ? 48 : 62);
-            if (hats_only) break;
-            if (st == 0 || st == 6 || st == 8 || st == 11) hit(st, kKick, 110);
-            if (st == 4 || st == 12) hit(st, kSnare, 108);
+            if (hats_only)
+                break;
+            if (st == 0 || st == 6 || st == 8 || st == 11)
+                hit(st, kKick, 110);
+            if (st == 4 || st == 12)
+                hit(st, kSnare, 108);
             break;
         }
     }

@@ -25,9 +25,9 @@ struct Style {
     std::string title;
     uint32_t seed;
     double bpm;
-    int root;                  // MIDI key of the tonic in the melody's octave
+    int root;  // MIDI key of the tonic in the melody's octave
     std::array<int, 7> scale;  // semitones of the seven scale degrees above the tonic
-    int sharps;                // key signature, for the file's key-signature event
+    int sharps;  // key signature, for the file's key-signature event
     bool minor;
     std::vector<Section> form;
     // General MIDI programs (0-based) of the lead, the chords, the bass and the second chord part.
@@ -36,7 +36,7 @@ struct Style {
     BassStyle bass_style;
     DrumStyle drum_style;
     std::vector<int> note_lengths;  // the lead's note lengths in sixteenths, most likely first
-    float rest_chance;              // how often the lead leaves a gap instead of a note
+    float rest_chance;  // how often the lead leaves a gap instead of a note
 };
 
 // Composes the piece: a conductor track (tempo, metre, key), then lead, chords, second chords, bass

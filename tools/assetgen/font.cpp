@@ -101,7 +101,10 @@ static float segment_distance(const Segment& s, float x, float y)
     return std::sqrt(ex * ex + ey * ey);
 }
 
-static float advance(char c) { return c == ' ' ? 4.0f : (c == ':' || c == '.' || c == '!' || c == ',' || c == '\'') ? 3.0f : 6.0f; }
+static float advance(char c)
+{
+    return c == ' ' ? 4.0f : (c == ':' || c == '.' || c == '!' || c == ',' || c == '\'') ? 3.0f : 6.0f;
+}
 
 float text_width(const std::string& text, float unit)
 {

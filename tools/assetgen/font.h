@@ -10,7 +10,9 @@ struct DistanceField {
     float reach;
     std::vector<float> d;
     DistanceField(int width, int height, float max_reach)
-        : w(width), h(height), reach(max_reach), d(static_cast<size_t>(width) * height, max_reach) {}
+        : w(width), h(height), reach(max_reach), d(static_cast<size_t>(width) * height, max_reach)
+    {
+    }
     float at(int x, int y) const { return d[static_cast<size_t>(y) * w + x]; }
 };
 

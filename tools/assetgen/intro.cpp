@@ -52,7 +52,7 @@ static void paint_stars(Canvas& c, int count, uint32_t seed)
 
 struct Lettering {
     float unit = 4.0f, thickness = 1.0f, slant = 0.0f;  // thickness in grid units
-    std::function<Col(float)> fill;                      // colour by height within the letters, 0 top .. 1 bottom
+    std::function<Col(float)> fill;  // colour by height within the letters, 0 top .. 1 bottom
     Col outline{0, 0, 0};
     float outline_px = 2.0f;
     Col glow{0, 0, 0};
@@ -98,7 +98,8 @@ static Lettering plain(float unit, Col colour)
 // bright horizon line across the middle like polished chrome.
 static Col molten(float t)
 {
-    const Col c = t < 0.5f ? mix(Col{255, 252, 220}, Col{255, 196, 60}, t * 2.0f) : mix(Col{255, 120, 20}, Col{150, 20, 12}, (t - 0.5f) * 2.0f);
+    const Col c = t < 0.5f ? mix(Col{255, 252, 220}, Col{255, 196, 60}, t * 2.0f)
+                           : mix(Col{255, 120, 20}, Col{150, 20, 12}, (t - 0.5f) * 2.0f);
     return std::fabs(t - 0.5f) < 0.035f ? Col{255, 240, 200} : c;
 }
 
@@ -123,7 +124,8 @@ static float paint_key(Canvas& c, const std::string& label, float x, float y)
         for (int px = static_cast<int>(x); px < static_cast<int>(x + w); ++px) {
             const float u = (px - x) / w, v = (py - y) / h;
             const bool rim = u < 0.04f || u > 0.96f || v < 0.08f || v > 0.84f;
-            Col k = rim ? (v > 0.84f ? Col{70, 74, 92} : Col{200, 206, 222}) : mix(Col{168, 174, 194}, Col{120, 126, 146}, v);
+            Col k = rim ? (v > 0.84f ? Col{70, 74, 92} : Col{200, 206, 222})
+                        : mix(Col{168, 174, 194}, Col{120, 126, 146}, v);
             const bool corner = (u < 0.03f || u > 0.97f) && (v < 0.06f || v > 0.94f);
             if (!corner)
                 c.blend(px, py, k, 1.0f);
@@ -247,7 +249,8 @@ static Picture get_ready_screen()
         const Col tint = mix(Col{120, 160, 255}, Col{255, 255, 255}, rng.unit());
         for (float r = r0; r < r0 + len; r += 0.5f) {
             const float fade = (r - r0) / len;
-            c.blend(static_cast<int>(320.0f + std::cos(a) * r * 1.2f), static_cast<int>(240.0f + std::sin(a) * r), tint, 0.8f * fade);
+            c.blend(static_cast<int>(320.0f + std::cos(a) * r * 1.2f), static_cast<int>(240.0f + std::sin(a) * r), tint,
+                    0.8f * fade);
         }
     }
     Lettering big;

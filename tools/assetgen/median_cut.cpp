@@ -57,7 +57,8 @@ Palette median_cut_palette(const Canvas& canvas)
         if (best < 0)
             break;
         std::vector<Bin>& bins = boxes[static_cast<size_t>(best)].bins;
-        std::stable_sort(bins.begin(), bins.end(), [&](const Bin& a, const Bin& b) { return channel_of(a, channel) < channel_of(b, channel); });
+        std::stable_sort(bins.begin(), bins.end(),
+                         [&](const Bin& a, const Bin& b) { return channel_of(a, channel) < channel_of(b, channel); });
         uint64_t total = 0, acc = 0;
         for (const Bin& b : bins)
             total += b.count;
@@ -80,7 +81,8 @@ Palette median_cut_palette(const Canvas& canvas)
             b += (bin.b * 8 + 4) * static_cast<double>(bin.count);
             n += bin.count;
         }
-        p[i + 1] = {static_cast<uint8_t>(std::lround(r / n)), static_cast<uint8_t>(std::lround(g / n)), static_cast<uint8_t>(std::lround(b / n))};
+        p[i + 1] = {static_cast<uint8_t>(std::lround(r / n)), static_cast<uint8_t>(std::lround(g / n)),
+                    static_cast<uint8_t>(std::lround(b / n))};
     }
     return p;
 }

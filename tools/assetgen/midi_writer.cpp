@@ -28,17 +28,22 @@ static Bytes meta(uint8_t type, const Bytes& payload)
 void MidiTrack::tempo(uint32_t tick, double bpm)
 {
     const auto us = static_cast<uint32_t>(std::lround(60000000.0 / bpm));
-    events_.push_back({tick, 0, meta(0x51, {static_cast<uint8_t>(us >> 16), static_cast<uint8_t>(us >> 8), static_cast<uint8_t>(us)})});
+    events_.push_back(
+        {tick, 0,
+         meta(0x51, {static_cast<uint8_t>(us >> 16), static_cast<uint8_t>(us >> 8), static_cast<uint8_t>(us)})});
 }
 
 void MidiTrack::time_signature(uint32_t tick, int numerator, int denominator_power)
 {
-    events_.push_back({tick, 0, meta(0x58, {static_cast<uint8_t>(numerator), static_cast<uint8_t>(denominator_power), 24, 8})});
+    events_.push_back(
+        {tick, 0, meta(0x58, {static_cast<uint8_t>(numerator), static_cast<uint8_t>(denominator_power), 24, 8})});
 }
 
 void MidiTrack::key_signature(uint32_t tick, int sharps, bool minor)
 {
-    events_.push_back({tick, 0, meta(0x59, {static_cast<uint8_t>(static_cast<int8_t>(sharps)), static_cast<uint8_t>(minor ? 1 : 0)})});
+    events_.push_back(
+        {tick, 0,
+         meta(0x59, {static_cast<uint8_t>(static_cast<int8_t>(sharps)), static_cast<uint8_t>(minor ? 1 : 0)})});
 }
 
 void MidiTrack::program(uint32_t tick, int channel, int program)
@@ -48,15 +53,20 @@ void MidiTrack::program(uint32_t tick, int channel, int program)
 
 void MidiTrack::control(uint32_t tick, int channel, int controller, int value)
 {
-    events_.push_back({tick, 1, {static_cast<uint8_t>(0xB0 | channel), static_cast<uint8_t>(controller), static_cast<uint8_t>(value)}});
+    events_.push_back(
+        {tick,
+         1,
+         {static_cast<uint8_t>(0xB0 | channel), static_cast<uint8_t>(controller), static_cast<uint8_t>(value)}});
 }
 
 void MidiTrack::note(uint32_t tick, uint32_t length, int channel, int key, int velocity)
 {
     key = std::clamp(key, 0, 127);
     velocity = std::clamp(velocity, 1, 127);
-    events_.push_back({tick, 3, {static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key), static_cast<uint8_t>(velocity)}});
-    events_.push_back({tick + std::max(length, 1u), 2, {static_cast<uint8_t>(0x80 | channel), static_cast<uint8_t>(key), 64}});
+    events_.push_back(
+        {tick, 3, {static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key), static_cast<uint8_t>(velocity)}});
+    events_.push_back(
+        {tick + std::max(length, 1u), 2, {static_cast<uint8_t>(0x80 | channel), static_cast<uint8_t>(key), 64}});
 }
 
 static Bytes encode_track(const MidiTrack& track)

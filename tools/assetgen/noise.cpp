@@ -74,10 +74,7 @@ float fbm3(float x, float y, float z, int octaves, float gain, uint32_t seed)
     return sum / norm * 1.4f;
 }
 
-float fbm2(float x, float y, int octaves, float gain, uint32_t seed)
-{
-    return fbm3(x, y, 0.37f, octaves, gain, seed);
-}
+float fbm2(float x, float y, int octaves, float gain, uint32_t seed) { return fbm3(x, y, 0.37f, octaves, gain, seed); }
 
 void cells2(float x, float y, uint32_t seed, float& f1, float& f2)
 {
