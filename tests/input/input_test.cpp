@@ -170,22 +170,6 @@ TEST_F(Input, KeyboardInitStopsAtEachFailingStepAndKeepsWhatItMade)
     }
 }
 
-TEST_F(Input, MouseInitStopsAtEachFailingStep)
-{
-    const std::vector<const char*> steps = {"IDirectInput8A::CreateDevice", "IDirectInputDevice8A::SetCooperativeLevel",
-                                            "IDirectInputDevice8A::SetDataFormat", "IDirectInputDevice8A::Acquire"};
-    for (const char* step : steps) {
-        SCOPED_TRACE(step);
-        start_again();
-        ASSERT_EQ(input_init(), 1);
-        testing_fault(step, 1, DIERR_GENERIC);
-        EXPECT_EQ(mouse_init(), 0);
-        EXPECT_FALSE(later_step_called(steps, step));
-    }
-}
-
-// ---- keyboard ----
-
 TEST_F(Input, KeyboardReadWithoutDeviceZeroFills)
 {
     std::memset(keyboard_state, 0x55, sizeof keyboard_state);
@@ -292,19 +276,6 @@ TEST_F(Input, MouseMotionDuringAFailedReadComesWithTheNextGoodOne)
     EXPECT_EQ(mouse_state.lY, 5);
 }
 
-TEST_F(Input, MouseButtonsReadDownWhileHeld)
-{
-    ASSERT_EQ(input_init(), 1);
-    ASSERT_EQ(mouse_init(), 1);
-    testing_mouse_button(1, true);
-    ASSERT_EQ(mouse_read(), 1);
-    EXPECT_EQ(mouse_state.rgbButtons[0], 0);
-    EXPECT_EQ(mouse_state.rgbButtons[1], 0x80);
-    testing_mouse_button(1, false);
-    ASSERT_EQ(mouse_read(), 1);
-    EXPECT_EQ(mouse_state.rgbButtons[1], 0);
-}
-
 TEST_F(Input, MouseReadWithoutDeviceZeroFills)
 {
     std::memset(&mouse_state, 0x55, sizeof mouse_state);
@@ -323,18 +294,10 @@ TEST_F(Input, JoystickReadBeforeASuccessfulInitTouchesNothing)
 
     ASSERT_EQ(input_init(), 1);
     EXPECT_EQ(joystick_init(-100, 100, -100, 100, 10), 0) << "no controller attached";
-    EXPECT_EQ(joystick_read(), 0);
-    EXPECT_EQ(std::memcmp(&joystick_state, &before, sizeof before), 0);
-}
-
-TEST_F(Input, JoystickInitWithoutControllerFindsNothing)
-{
-    ASSERT_EQ(input_init(), 1);
-    EXPECT_EQ(joystick_init(-100, 100, -100, 100, 10), 0);
     EXPECT_EQ(joystick_found, 0);
     EXPECT_EQ(joystick_guid, GUID{}) << "still GUID_NULL, so CreateDevice refused it";
-    EXPECT_EQ(joystick_device, nullptr);
-    EXPECT_STREQ(joystick_name, "");
+    EXPECT_EQ(joystick_read(), 0);
+    EXPECT_EQ(std::memcmp(&joystick_state, &before, sizeof before), 0);
 }
 
 TEST_F(Input, JoystickInitSetsRangesAndDeadZonesAsDirectInputReceivesThem)

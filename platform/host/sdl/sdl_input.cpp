@@ -245,9 +245,9 @@ static void open_pad(int device_index)
     if (SDL_IsGameController(device_index)) {
         p.controller = SDL_GameControllerOpen(device_index);
         p.joystick = p.controller ? SDL_GameControllerGetJoystick(p.controller) : nullptr;
-    } else {
-        p.joystick = SDL_JoystickOpen(device_index);
     }
+    if (!p.joystick)
+        p.joystick = SDL_JoystickOpen(device_index);  // no known layout: its raw axes and buttons
     if (!p.joystick)
         return;
     const char* name = p.controller ? SDL_GameControllerName(p.controller) : SDL_JoystickName(p.joystick);
@@ -294,6 +294,8 @@ bool sdl_input_open()
 {
     if (controllers_started)
         return true;
+    // Devices at the background level read controllers whichever window has the focus.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0)
         return false;
     controllers_started = true;
