@@ -21,31 +21,22 @@ extern int joystick_found;                     // 1 once joystick_init succeeded
 
 // ---- the DirectInput object ----
 int input_init();       // creates `dinput` for main_instance; 1 on any non-negative result
-void input_shutdown();  // releases `dinput` if any and nulls it; devices keep their own references
+void input_shutdown();  // releases `dinput` if any and nulls it; devices made from it live on
 
-// ---- keyboard (the only device the game uses) ----
-// Creates, sets the background non-exclusive level on main_window and c_dfDIKeyboard, acquires.
-// 0 at the first failing step, or without `dinput`; what was made stays in keyboard_device.
-int keyboard_init();
-// All 256 bytes into keyboard_state. No device: zero-fills it, 0. A failed read: 0, state untouched.
-int keyboard_read();
+// ---- keyboard: the only device the game uses ----
+int keyboard_init();      // create, level 10 on main_window, c_dfDIKeyboard, acquire; 0 at a failed step (made stays)
+int keyboard_read();      // 256 bytes into keyboard_state; no device: zero-fills, 0; read fails: 0, state untouched
 void keyboard_release();  // unacquires and releases if made; a later read takes the no-device path
 
-// ---- mouse: the same steps with c_dfDIMouse and mouse_state (16 bytes) ----
+// ---- mouse: the same, with c_dfDIMouse and mouse_state ----
 int mouse_init();
 int mouse_read();
 void mouse_release();
 
 // ---- joystick ----
-// Finds the first attached game controller, creates it, sets the level and c_dfDIJoystick, sets the
-// X and Y ranges and their dead zone (dead_zone in percent, 0 … 100, outside which it is clamped),
-// acquires and sets joystick_found. 0 when no controller is attached or a checked step fails;
-// the four property results are not checked.
-int joystick_init(int min_x, int max_x, int min_y, int max_y, int dead_zone);
-// Before a successful joystick_init: 0, touching nothing. No device: zero-fills joystick_state, 0.
-// Otherwise polls and reads all 80 bytes; 0 if either fails, leaving joystick_state untouched.
-int joystick_read();
+// First attached controller, its level and c_dfDIJoystick, X/Y ranges and dead zone (percent, clamped to 0 … 100).
+int joystick_init(int min_x, int max_x, int min_y, int max_y, int dead_zone);  // 0: none, or a checked step failed
+int joystick_read();      // needs joystick_found; no device: zero-fills, 0; Poll or read fails: 0, state untouched
 void joystick_release();  // unacquires and releases if made; joystick_found stays
-// For EnumDevices: copies the instance GUID into the GUID `reference` points at and the product
-// name into joystick_name, then stops the enumeration (DIENUM_STOP) at this first controller.
+// For EnumDevices: the GUID into *reference, the name into joystick_name; always DIENUM_STOP (first controller wins).
 BOOL CALLBACK joystick_enum_callback(LPCDIDEVICEINSTANCEA instance, LPVOID reference);

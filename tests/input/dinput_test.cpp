@@ -29,7 +29,8 @@ protected:
     }
 
     // A device made, set up and acquired, or null when a step fails (the test then fails too).
-    LPDIRECTINPUTDEVICE8A make(REFGUID guid, LPCDIDATAFORMAT format, DWORD level = DISCL_BACKGROUND | DISCL_NONEXCLUSIVE)
+    LPDIRECTINPUTDEVICE8A make(REFGUID guid, LPCDIDATAFORMAT format,
+                               DWORD level = DISCL_BACKGROUND | DISCL_NONEXCLUSIVE)
     {
         LPDIRECTINPUTDEVICE8A d = nullptr;
         EXPECT_EQ(di->CreateDevice(guid, &d, nullptr), DI_OK);

@@ -119,14 +119,22 @@ static constexpr struct {
     SDL_GameControllerButton sdl;
     int button;
 } PAD_BUTTONS[] = {
-    {SDL_CONTROLLER_BUTTON_A, 0},         {SDL_CONTROLLER_BUTTON_B, 1},
-    {SDL_CONTROLLER_BUTTON_X, 2},         {SDL_CONTROLLER_BUTTON_Y, 3},
-    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 4}, {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 5},
-    {SDL_CONTROLLER_BUTTON_BACK, 6},      {SDL_CONTROLLER_BUTTON_START, 7},
-    {SDL_CONTROLLER_BUTTON_LEFTSTICK, 8}, {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 9},
-    {SDL_CONTROLLER_BUTTON_GUIDE, 10},    {SDL_CONTROLLER_BUTTON_MISC1, 11},
-    {SDL_CONTROLLER_BUTTON_PADDLE1, 12},  {SDL_CONTROLLER_BUTTON_PADDLE2, 13},
-    {SDL_CONTROLLER_BUTTON_PADDLE3, 14},  {SDL_CONTROLLER_BUTTON_PADDLE4, 15},
+    {SDL_CONTROLLER_BUTTON_A, 0},
+    {SDL_CONTROLLER_BUTTON_B, 1},
+    {SDL_CONTROLLER_BUTTON_X, 2},
+    {SDL_CONTROLLER_BUTTON_Y, 3},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 4},
+    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 5},
+    {SDL_CONTROLLER_BUTTON_BACK, 6},
+    {SDL_CONTROLLER_BUTTON_START, 7},
+    {SDL_CONTROLLER_BUTTON_LEFTSTICK, 8},
+    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 9},
+    {SDL_CONTROLLER_BUTTON_GUIDE, 10},
+    {SDL_CONTROLLER_BUTTON_MISC1, 11},
+    {SDL_CONTROLLER_BUTTON_PADDLE1, 12},
+    {SDL_CONTROLLER_BUTTON_PADDLE2, 13},
+    {SDL_CONTROLLER_BUTTON_PADDLE3, 14},
+    {SDL_CONTROLLER_BUTTON_PADDLE4, 15},
     {SDL_CONTROLLER_BUTTON_TOUCHPAD, 16},
 };
 
@@ -152,9 +160,9 @@ static uint32_t pov_of(bool up, bool right, bool down, bool left)
     const int dx = (right ? 1 : 0) - (left ? 1 : 0);
     const int dy = (down ? 1 : 0) - (up ? 1 : 0);
     static constexpr uint32_t ANGLES[3][3] = {
-        {31500, 0, 4500},       // up-left, up, up-right
+        {31500, 0, 4500},                 // up-left, up, up-right
         {27000, HOST_POV_CENTRED, 9000},  // left, centre, right
-        {22500, 18000, 13500},  // down-left, down, down-right
+        {22500, 18000, 13500},            // down-left, down, down-right
     };
     return ANGLES[dy + 1][dx + 1];
 }
