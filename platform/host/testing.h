@@ -11,7 +11,8 @@
 #include "host_input.h"
 
 // Returns the platform to its start: headless host, no windows or classes, empty queue, no faults,
-// virtual clock at `start_tick`, no DirectDraw objects' display mode, desktop of 8 bits.
+// virtual clock at `start_tick`, no DirectDraw objects' display mode, desktop of 8 bits, no keys or
+// buttons down, no mouse motion, no controllers attached.
 void testing_reset(uint32_t start_tick = 0);
 
 // ---- virtual clock: GetTickCount, Sleep, busy waits and display refreshes advance it ----
