@@ -1,5 +1,5 @@
 // testing.h -- hooks for tests on the headless host: a virtual clock, fault injection, the last
-// presented frame, and messages posted as the host would post them.
+// presented frame, scripted input devices, and messages posted as the host would post them.
 #pragma once
 #include <windows.h>
 
@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "host.h"
+#include "host_input.h"
 
 // Returns the platform to its start: headless host, no windows or classes, empty queue, no faults,
-// virtual clock at `start_tick`, no DirectDraw objects' display mode, desktop of 8 bits.
+// virtual clock at `start_tick`, no DirectDraw objects' display mode, desktop of 8 bits, no keys or
+// buttons down, no mouse motion, no controllers attached.
 void testing_reset(uint32_t start_tick = 0);
 
 // ---- virtual clock: GetTickCount, Sleep, busy waits and display refreshes advance it ----
@@ -43,8 +45,23 @@ const TestingFrame& testing_presented_frame();
 int testing_present_count();
 int testing_refresh_count();  // display refreshes waited for (flips, vertical blanks)
 
-// ---- keys: press or release a key by its DirectInput key code, as the host would ----
+// ---- input devices, as the host would report them ----
+// A key by its DirectInput key code.
 void testing_key(int key_code, bool down);
+// The window losing or regaining the input focus (devices read keys and buttons as up without it).
+void testing_focus(bool focused);
+// The mouse: relative motion, wheel notches, buttons 0 left, 1 right, 2 middle, 3 fourth.
+void testing_mouse_move(int dx, int dy);
+void testing_mouse_wheel(int notches);
+void testing_mouse_button(int button, bool down);
+// A virtual game controller, enumerated after those attached before it: its id, or 0 when the
+// table is full. Axes take HOST_AXIS_ numbers and raw positions -32768 … 32767 (0 centred); a POV
+// takes hundredths of a degree clockwise from up, or HOST_POV_CENTRED.
+int testing_controller_attach(const char* name, bool gamepad = true);
+void testing_controller_detach(int id);
+void testing_controller_axis(int id, int axis, int position);
+void testing_controller_button(int id, int button, bool down);
+void testing_controller_pov(int id, int pov, uint32_t hundredths);
 
 // ---- windows and messages ----
 // Posts `message` to the first live window, as the host does for a window close.

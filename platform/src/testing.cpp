@@ -2,6 +2,7 @@
 #include "testing.h"
 
 #include "headless_host.h"
+#include "input_internal.h"
 #include "internal.h"
 
 void testing_reset(uint32_t start_tick)
@@ -12,6 +13,8 @@ void testing_reset(uint32_t start_tick)
     faults_reset();
     ddraw_reset();
     keys_reset();
+    mouse_reset();
+    controllers_reset();
     clock_reset_virtual(start_tick);
 }
 

@@ -3,6 +3,7 @@
 #include "sdl_host.h"
 
 #include "frame_convert.h"
+#include "sdl_input.h"
 
 #include <windows.h>
 
@@ -70,11 +71,13 @@ bool SdlHost::open_window(int width, int height, const char* title)
         return false;
     }
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    sdl_input_open();  // without controller support the keyboard and mouse still work
     return true;
 }
 
 void SdlHost::close_window()
 {
+    sdl_input_close();
     if (texture)
         SDL_DestroyTexture(texture);
     if (renderer)
@@ -195,8 +198,6 @@ void SdlHost::wait_refresh()
 
 void SdlHost::handle_key(const SDL_KeyboardEvent& key)
 {
-    if (key.keysym.scancode == SDL_SCANCODE_ESCAPE)
-        host_key_changed(0x01, key.type == SDL_KEYDOWN);  // FIXME: the full scancode table comes with the input devices
     if (key.type == SDL_KEYDOWN && !key.repeat && key.keysym.sym == SDLK_RETURN && (key.keysym.mod & KMOD_ALT))
         show_full_screen(!full_screen);
 }
@@ -207,6 +208,7 @@ void SdlHost::pump_events()
         return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        sdl_input_event(e);
         switch (e.type) {
         case SDL_QUIT:
             host_post_message(WM_CLOSE);

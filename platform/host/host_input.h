@@ -1,0 +1,39 @@
+// host_input.h -- what a host reports about the mouse and the game controllers, for the input
+// devices to read (keys go through host_key_changed in host.h). Out-of-range values are ignored
+// or clamped, never trusted.
+#pragma once
+#include <cstdint>
+
+// ---- mouse ----
+// Buttons in the devices' order: 0 left, 1 right, 2 middle, 3 fourth.
+constexpr int HOST_MOUSE_BUTTONS = 4;
+void host_mouse_moved(int dx, int dy);  // relative motion in pixels, right and down positive
+void host_mouse_wheel(int notches);     // positive away from the user
+void host_mouse_button(int button, bool down);
+
+// ---- game controllers ----
+enum HostAxis {
+    HOST_AXIS_X,  // main stick: left -, right +
+    HOST_AXIS_Y,  // main stick: up -, down +
+    HOST_AXIS_Z,
+    HOST_AXIS_RX,
+    HOST_AXIS_RY,
+    HOST_AXIS_RZ,
+    HOST_AXIS_SLIDER0,
+    HOST_AXIS_SLIDER1,
+    HOST_AXES
+};
+constexpr int HOST_AXIS_MIN = -32768;  // raw axis positions; 0 is the centre
+constexpr int HOST_AXIS_MAX = 32767;
+constexpr int HOST_POVS = 4;
+constexpr uint32_t HOST_POV_CENTRED = 0xFFFFFFFF;  // else hundredths of a degree clockwise from up, < 36000
+constexpr int HOST_BUTTONS = 32;
+constexpr int HOST_CONTROLLERS = 16;  // attached at once
+
+// A controller plugged in (after any already attached, in enumeration order), centred with nothing
+// pressed: its id (> 0), or 0 when HOST_CONTROLLERS are attached already. A null name reads "".
+int host_controller_attached(const char* name, bool gamepad);
+void host_controller_detached(int id);  // devices made for it report their input lost
+void host_controller_axis(int id, int axis, int position);  // clamped to HOST_AXIS_MIN … HOST_AXIS_MAX
+void host_controller_button(int id, int button, bool down);
+void host_controller_pov(int id, int pov, uint32_t hundredths);  // anything else than a direction is centred
