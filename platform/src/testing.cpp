@@ -12,6 +12,8 @@ void testing_reset(uint32_t start_tick)
     faults_reset();
     ddraw_reset();
     keys_reset();
+    files_reset();
+    gdi_text_reset();
     clock_reset_virtual(start_tick);
 }
 
