@@ -11,13 +11,15 @@
 // ---- constants ----
 static constexpr WORD BMP_SIGNATURE = 0x4D42;  // "BM"
 static constexpr size_t FILE_HEADER_BYTES = 14;
-static constexpr size_t INFO_HEADER_BYTES = 40;
 // The info header sizes that begin with the 40-byte layout: the plain header, the two with colour
 // masks, and the version 4 and 5 headers that current tools write.
 static constexpr DWORD KNOWN_HEADER_SIZES[] = {40, 52, 56, 108, 124};
 static constexpr size_t LARGEST_HEADER_BYTES = 124;
 
 // ---- records ----
+
+// Private to this file: the unnamed namespace keeps the names out of the rest of the program.
+namespace {
 
 // Where a file's bytes come from: an open file or a buffer in memory. Reads past the end fail.
 struct ByteSource {
@@ -38,6 +40,8 @@ struct Layout {
     size_t pixel_offset;  // where the first stored row begins
     size_t out_row_bytes; // a row of the record's buffer
 };
+
+}  // namespace
 
 // ---- helpers: reading ----
 
