@@ -34,6 +34,9 @@ static constexpr uint16_t CP1252_HIGH[32] = {
 
 // ---- records ----
 
+// Private to this file: the unnamed namespace keeps the names out of the rest of the program.
+namespace {
+
 // One character as drawn: a mask of inked pixels placed relative to the pen and the cell's top.
 struct Glyph {
     bool rendered = false;
@@ -51,6 +54,8 @@ struct Font {
     bool synthetic_bold = false;  // the face found is not bold: its outlines are widened
     Glyph glyphs[256];
 };
+
+}  // namespace
 
 // ---- globals ----
 static Font font;
