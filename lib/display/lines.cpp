@@ -101,8 +101,7 @@ static bool inside_clip(LinePoint p)
 
 // The midpoint stepper shared by both depths: `row` is the distance from one line to the next in
 // pixels. Both end points are drawn.
-template <class Pixel>
-static void step_line(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
+template <class Pixel> static void step_line(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
 {
     Pixel* p = buffer + static_cast<ptrdiff_t>(y0) * row + x0;
     int dx = x1 - x0;

@@ -18,8 +18,7 @@ struct ClipBox {
 };
 
 // Where a fill writes: the first pixel of the buffer and the distance between lines in pixels.
-template <class Pixel>
-struct FillTarget {
+template <class Pixel> struct FillTarget {
     Pixel* buffer;
     ptrdiff_t row;
     Pixel color;
@@ -64,14 +63,12 @@ static inline void fill_span(Pixel* line, int64_t left, int64_t right, Pixel col
 }
 
 // Pixels from one line to the next: the pitch is in bytes at both depths.
-template <class Pixel>
-static ptrdiff_t line_pixels(int pitch)
+template <class Pixel> static ptrdiff_t line_pixels(int pitch)
 {
     return static_cast<ptrdiff_t>(pitch) / static_cast<ptrdiff_t>(sizeof(Pixel));
 }
 
-template <class Pixel>
-static FillTarget<Pixel> fill_target(Pixel* buffer, int pitch, int color)
+template <class Pixel> static FillTarget<Pixel> fill_target(Pixel* buffer, int pitch, int color)
 {
     return {buffer, line_pixels<Pixel>(pitch), static_cast<Pixel>(color)};
 }
@@ -86,8 +83,8 @@ static bool columns_inside(int x1, int x2, int x3, const ClipBox& clip)
 // Inside the clip columns a line is trunc(xr - xl + 1) pixels from trunc(xl); otherwise it runs
 // from trunc(xl) to trunc(xr), cut to the columns.
 template <class Pixel>
-static void float_rows(const FillTarget<Pixel>& t, int64_t top, int64_t bottom, float xl, float xr, float dl,
-                       float dr, bool inside, const ClipBox& clip)
+static void float_rows(const FillTarget<Pixel>& t, int64_t top, int64_t bottom, float xl, float xr, float dl, float dr,
+                       bool inside, const ClipBox& clip)
 {
     Pixel* line = t.buffer + top * t.row;
     if (inside) {
@@ -146,8 +143,7 @@ static void float_half(const FillTarget<Pixel>& t, int64_t y1, int64_t y3, float
     float_rows(t, y1, y3 > clip.max_y ? clip.max_y : y3, xl, xr, dl, dr, inside, clip);
 }
 
-template <class Pixel>
-static void float_flat_top(int x1, int y1, int x2, int x3, int y3, const FillTarget<Pixel>& t)
+template <class Pixel> static void float_flat_top(int x1, int y1, int x2, int x3, int y3, const FillTarget<Pixel>& t)
 {
     if (!t.buffer || y3 == y1)
         return;
@@ -161,8 +157,7 @@ static void float_flat_top(int x1, int y1, int x2, int x3, int y3, const FillTar
                columns_inside(x1, x2, x3, clip), clip);
 }
 
-template <class Pixel>
-static void float_flat_bottom(int x1, int y1, int x2, int x3, int y3, const FillTarget<Pixel>& t)
+template <class Pixel> static void float_flat_bottom(int x1, int y1, int x2, int x3, int y3, const FillTarget<Pixel>& t)
 {
     if (!t.buffer || y3 == y1)
         return;
@@ -249,8 +244,7 @@ static void walk_begin(EdgeWalk& w, int x, int y, ScreenPoint to, ptrdiff_t row)
 }
 
 // Advances one walk by one screen line. An x-major walk sets the pixels it passes on the way.
-template <class Pixel>
-static inline void walk_step(EdgeWalk& w, Pixel* buffer, Pixel color)
+template <class Pixel> static inline void walk_step(EdgeWalk& w, Pixel* buffer, Pixel color)
 {
     if (w.x_major) {
         while (w.error < w.adx && w.count > 0) {
@@ -291,8 +285,7 @@ static bool placed_inside(const struct Polygon* polygon, const ClipBox& clip, in
 // lies in the clip rectangle; the walks then stay in the vertices' bounding box, and the line
 // count is capped at its bottom row, which a convex polygon never reaches past (a concave one
 // would otherwise walk on below it).
-template <class Pixel>
-static int fill_polygon(struct Polygon* polygon, Pixel* buffer, int pitch)
+template <class Pixel> static int fill_polygon(struct Polygon* polygon, Pixel* buffer, int pitch)
 {
     if (!polygon || !buffer || polygon->vertex_count <= 0 || !polygon->vertices)
         return 0;
@@ -407,8 +400,7 @@ void flat_bottom_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int
 
 void triangle_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch)
 {
-    fill_triangle<uint8_t>(x1, y1, x2, y2, x3, y3, color, buffer, pitch, flat_top_fill8_fixed,
-                           flat_bottom_fill8_fixed);
+    fill_triangle<uint8_t>(x1, y1, x2, y2, x3, y3, color, buffer, pitch, flat_top_fill8_fixed, flat_bottom_fill8_fixed);
 }
 
 // ---- convex polygons ----

@@ -65,8 +65,8 @@ int polygon_bounds(struct Polygon* polygon, float* min_x, float* max_x, float* m
 // 0 when a pointer is null.
 int mat_init_3x2(Matrix3x2* m, float a, float b, float c, float d, float e, float f);
 int mat_mul_1x2_3x2(const Matrix1x2* p, const Matrix3x2* m, Matrix1x2* out);  // out = (x, y, 1) × m
-int mat_mul_3x3(const Matrix3x3* a, const Matrix3x3* b, Matrix3x3* out);       // out = a × b
-int mat_mul_1x3_3x3(const Matrix1x3* v, const Matrix3x3* m, Matrix1x3* out);   // out = v × m
+int mat_mul_3x3(const Matrix3x3* a, const Matrix3x3* b, Matrix3x3* out);      // out = a × b
+int mat_mul_1x3_3x3(const Matrix1x3* v, const Matrix3x3* m, Matrix1x3* out);  // out = v × m
 
 // Cheap distance estimates (a few per cent off): sqrt(dx² + dy²) and sqrt(dx² + dy² + dz²).
 // The 3D one loses fractions below 1/1024; it gives inf or NaN for such components.
@@ -88,8 +88,7 @@ void triangle_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int color, 
 void flat_top_fill8(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
 void flat_bottom_fill8(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
 void flat_top_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
-void flat_bottom_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer,
-                             int pitch);
+void flat_bottom_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
 void flat_top_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint16_t* buffer, int pitch);
 void flat_bottom_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint16_t* buffer, int pitch);
 

@@ -23,8 +23,7 @@ protected:
     static int clip(int& x0, int& y0, int& x1, int& y1) { return clip_line(&x0, &y0, &x1, &y1); }
 };
 
-template <class Pixel>
-static Pixels lit(const Canvas<Pixel>& c)
+template <class Pixel> static Pixels lit(const Canvas<Pixel>& c)
 {
     Pixels out;
     for (int y = -Canvas<Pixel>::GUARD; y < c.height() + Canvas<Pixel>::GUARD; ++y)
@@ -51,7 +50,7 @@ TEST_F(Lines, LinesInsideAreKeptAndLinesBeyondOneEdgeAreRejectedUntouched)
     EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({5, 6, 600, 470}));
 
     // Both end points beyond the same edge, for each edge and two corners.
-    const int beyond[][4] = {{-10, 5, -1, 400},   {640, 0, 900, 479},  {0, -1, 639, -50},
+    const int beyond[][4] = {{-10, 5, -1, 400},   {640, 0, 900, 479}, {0, -1, 639, -50},
                              {10, 480, 600, 999}, {-5, -5, -20, 300}, {700, 500, 100, 900}};
     for (const auto& b : beyond) {
         int a0 = b[0], a1 = b[1], a2 = b[2], a3 = b[3];

@@ -246,8 +246,8 @@ TEST_F(Fill, DiamondPolygonStepsItsEdgesBeforeEachLine)
     Vertex v[] = {{0, -5}, {5, 0}, {0, 5}, {-5, 0}};
     struct Polygon p = {1, 4, 20, 20, 3, v};
     ASSERT_EQ(polygon_fill8(&p, c.buffer(), c.pitch()), 1);
-    EXPECT_EQ(rows(14, 26), (Rows{"", "19..21", "18..22", "17..23", "16..24", "15..25", "16..24", "17..23",
-                                  "18..22", "19..21", "20..20", "", ""}));
+    EXPECT_EQ(rows(14, 26), (Rows{"", "19..21", "18..22", "17..23", "16..24", "15..25", "16..24", "17..23", "18..22",
+                                  "19..21", "20..20", "", ""}));
 }
 
 TEST_F(Fill, PolygonsOutsideTheClipRectangleOrWithoutVerticesAreRefused)

@@ -17,10 +17,7 @@ protected:
         trig_tables_init();
     }
     // A polygon over the given vertices, placed at (x, y) and drawn.
-    static struct Polygon make(Vertex* v, int n, int x = 0, int y = 0)
-    {
-        return {1, n, x, y, 9, v};
-    }
+    static struct Polygon make(Vertex* v, int n, int x = 0, int y = 0) { return {1, n, x, y, 9, v}; }
 };
 
 // ---- outlines ----
@@ -117,7 +114,8 @@ TEST_F(Polygons, RotationTurnsClockwiseOnScreen)
 
 TEST_F(Polygons, RotationThroughTablesAndThroughMatricesAgreeExactly)
 {
-    const int angles[] = {0, 1, 45, 90, 137, 180, 270, 359, 360, -1, -45, -180, -360, 450, -450, 1000, INT_MIN, INT_MAX};
+    const int angles[] = {0,  1,   45,   90,   137, 180,  270,  359,     360,
+                          -1, -45, -180, -360, 450, -450, 1000, INT_MIN, INT_MAX};
     for (int angle : angles) {
         Vertex a[] = {{10, 0}, {-3.25f, 7.5f}, {100.125f, -42}};
         Vertex b[] = {{10, 0}, {-3.25f, 7.5f}, {100.125f, -42}};

@@ -11,8 +11,7 @@
 
 #include "display.h"
 
-template <class Pixel>
-class Canvas {
+template <class Pixel> class Canvas {
 public:
     static constexpr int GUARD = 16;
 
