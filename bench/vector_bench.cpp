@@ -34,14 +34,13 @@ Inputs make_inputs()
     Inputs in;
     Lcg r;
     for (int i = 0; i < 1000; ++i)
-        in.lines.push_back({r.range(-100, 740), r.range(-100, 580), r.range(-100, 740), r.range(-100, 580),
-                            r.range(1, 255)});
+        in.lines.push_back(
+            {r.range(-100, 740), r.range(-100, 580), r.range(-100, 740), r.range(-100, 580), r.range(1, 255)});
     // Centres over a band 60 pixels wider than the screen on every side, corners within 60 of them.
     for (int i = 0; i < 1000; ++i) {
         const int cx = r.range(-60, WIDTH + 59), cy = r.range(-60, HEIGHT + 59);
         in.triangles.push_back({cx + r.range(-60, 60), cy + r.range(-60, 60), cx + r.range(-60, 60),
-                                cy + r.range(-60, 60), cx + r.range(-60, 60), cy + r.range(-60, 60),
-                                r.range(1, 255)});
+                                cy + r.range(-60, 60), cx + r.range(-60, 60), cy + r.range(-60, 60), r.range(1, 255)});
     }
     // Regular hexagons of radius 20 .. 60, turned at random, wholly on screen.
     for (int i = 0; i < 500; ++i) {
@@ -71,16 +70,14 @@ const Inputs& bench_vector::inputs()
 // ---- ours ----
 
 // Every run reports microseconds per whole set.
-template <class Fn>
-static void add(const std::string& name, Fn fn)
+template <class Fn> static void add(const std::string& name, Fn fn)
 {
     benchmark::RegisterBenchmark(name.c_str(), fn)->Unit(benchmark::kMicrosecond);
 }
 
 static std::vector<uint8_t> frame(WIDTH* HEIGHT);
 
-template <class Draw>
-static void run(benchmark::State& state, size_t items, Draw draw)
+template <class Draw> static void run(benchmark::State& state, size_t items, Draw draw)
 {
     for (auto _ : state) {
         draw();
@@ -151,8 +148,7 @@ static void allegro4_hexagons(benchmark::State& state)
 }
 
 // SDL2_gfx on one target; the target is made for each run and released after it.
-template <class Draw>
-static void sdlgfx_run(benchmark::State& state, bool index8, size_t items, Draw draw)
+template <class Draw> static void sdlgfx_run(benchmark::State& state, bool index8, size_t items, Draw draw)
 {
     if (!sdlgfx_open(index8)) {
         sdlgfx_close();
@@ -253,8 +249,8 @@ static void describe_inputs()
         else if (x0 < 0 || y0 < 0 || x1 >= WIDTH || y1 >= HEIGHT)
             ++crossing;
     }
-    std::printf("inputs: 1000 lines, 1000 triangles (%d cross a screen edge, %d wholly off), 500 hexagons\n",
-                crossing, outside);
+    std::printf("inputs: 1000 lines, 1000 triangles (%d cross a screen edge, %d wholly off), 500 hexagons\n", crossing,
+                outside);
 }
 
 static long vorlash_coverage()
@@ -295,7 +291,9 @@ static void print_coverage(bool have_allegro)
         }
         if (have_allegro) {
             allegro_clear();
-            set == 0 ? allegro_lines(in.lines) : set == 1 ? allegro_triangles(in.triangles) : allegro_hexagons(in.hexagons);
+            set == 0   ? allegro_lines(in.lines)
+            : set == 1 ? allegro_triangles(in.triangles)
+                       : allegro_hexagons(in.hexagons);
             counts[1] = allegro_coverage();
         }
         for (int t = 0; t < 2; ++t) {
@@ -304,7 +302,9 @@ static void print_coverage(bool have_allegro)
                 continue;
             }
             sdlgfx_clear();
-            set == 0 ? sdlgfx_lines(in.lines) : set == 1 ? sdlgfx_triangles(in.triangles) : sdlgfx_hexagons(in.hexagons);
+            set == 0   ? sdlgfx_lines(in.lines)
+            : set == 1 ? sdlgfx_triangles(in.triangles)
+                       : sdlgfx_hexagons(in.hexagons);
             counts[2 + t] = sdlgfx_coverage();
             sdlgfx_close();
         }

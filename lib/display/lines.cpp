@@ -102,8 +102,7 @@ static bool inside_clip(LinePoint p)
 
 // The midpoint stepper as written: one pixel per step, the error term deciding each minor step.
 // Kept for lines too long for the exact fixed-point forms below.
-template <class Pixel>
-static void step_line(Pixel* p, int n, int m, ptrdiff_t major, ptrdiff_t minor, Pixel color)
+template <class Pixel> static void step_line(Pixel* p, int n, int m, ptrdiff_t major, ptrdiff_t minor, Pixel color)
 {
     int error = 2 * m - n;
     for (int i = 0; i <= n; ++i) {
@@ -139,8 +138,7 @@ static void closed_form_line(Pixel* p, int n, int m, ptrdiff_t major, ptrdiff_t 
 }
 
 // `length` pixels along a row from p, going right (sx 1) or left (sx -1).
-template <class Pixel>
-static inline void row_run(Pixel* p, int64_t length, int sx, Pixel color)
+template <class Pixel> static inline void row_run(Pixel* p, int64_t length, int sx, Pixel color)
 {
     span_fill(sx > 0 ? p : p - length + 1, color, static_cast<size_t>(length));
 }
@@ -148,8 +146,7 @@ static inline void row_run(Pixel* p, int64_t length, int sx, Pixel color)
 // A shallow line (n > m) as one horizontal run per row. With the closed form above, row k holds
 // the pixels s_k .. s_(k+1) - 1, where s_0 = 0, s_(m+1) = n + 1 and s_k = ceil(n(2k - 1) / 2m)
 // between; the runs are n / m or one more pixels long, tracked by the remainder r = s_k·2m - n(2k - 1).
-template <class Pixel>
-static void run_line(Pixel* p, int n, int m, int sx, ptrdiff_t sy, Pixel color)
+template <class Pixel> static void run_line(Pixel* p, int n, int m, int sx, ptrdiff_t sy, Pixel color)
 {
     if (m == 0) {
         row_run(p, int64_t{n} + 1, sx, color);
@@ -162,9 +159,9 @@ static void run_line(Pixel* p, int n, int m, int sx, ptrdiff_t sy, Pixel color)
     row_run(p, s, sx, color);
     p += s * sx + sy;
     for (int k = 1; k < m; ++k) {
-        const bool longer = r < wrap;
-        const int64_t length = q + longer;
-        r += longer ? d - wrap : -wrap;
+        const int64_t longer = -static_cast<int64_t>(r < wrap);  // 0 or -1, as a mask: no branch
+        const int64_t length = q - longer;
+        r += (d & longer) - wrap;
         row_run(p, length, sx, color);
         p += length * sx + sy;
         s += length;
@@ -178,8 +175,7 @@ static constexpr int RUN_LINE_MIN_RUN = 4;
 static constexpr int CLOSED_FORM_MAX_STEPS = 46340;
 
 // Every drawer's entry: picks the fastest form for the line; all light the same pixels.
-template <class Pixel>
-static void draw_steps(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
+template <class Pixel> static void draw_steps(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
 {
     Pixel* p = buffer + static_cast<ptrdiff_t>(y0) * row + x0;
     int dx = x1 - x0;

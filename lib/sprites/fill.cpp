@@ -245,13 +245,14 @@ static inline void walk_begin(EdgeWalk& w, int x, int y, ScreenPoint to)
 // Advances one walk by one screen line and gives the columns it covers on that line. An x-major
 // walk sets every pixel it passes from one past its old column, so it covers a run ending at its
 // new column; a y-major walk covers only its new column.
-template <bool XMajor>
-static inline void walk_step(EdgeWalk& w, int* from, int* to)
+// The choices are made with masks rather than branches: the steps follow the edge's slope in a
+// pattern a branch predictor cannot learn.
+template <bool XMajor> static inline void walk_step(EdgeWalk& w, int* from, int* to)
 {
     if constexpr (XMajor) {
-        const bool longer = w.run_rest > w.error;
-        int steps = w.run + longer;
-        w.error += (longer ? w.ady : 0) + w.run * w.ady - w.adx;
+        const int longer = -static_cast<int>(w.run_rest > w.error);  // 0 or -1
+        int steps = w.run - longer;
+        w.error += (w.ady & longer) + w.run * w.ady - w.adx;
         steps = steps < w.count ? steps : w.count;  // the edge's last line
         w.count -= steps;
         const int first = w.x + w.sx;
@@ -260,17 +261,14 @@ static inline void walk_step(EdgeWalk& w, int* from, int* to)
         *to = w.sx < 0 ? first : w.x;
     } else {
         w.error += w.adx;
-        const bool step = w.error >= w.ady;
-        w.error -= step ? w.ady : 0;
-        w.x += step ? w.sx : 0;
+        const int step = -static_cast<int>(w.error >= w.ady);  // 0 or -1
+        w.error -= w.ady & step;
+        w.x += w.sx & step;
         --w.count;
         *from = *to = w.x;
     }
 }
 
-// Up to `lines` lines of both walks, until either has spent its edge; each line is filled once,
-// over everything the walks and the span between them cover there (the three pieces touch, so
-// they make one run). Returns the lines taken.
 template <bool LeftXMajor, bool RightXMajor, class Pixel>
 static int walk_lines(EdgeWalk& left_walk, EdgeWalk& right_walk, int lines, Pixel* line, ptrdiff_t row, Pixel color)
 {
