@@ -100,7 +100,7 @@ static bool inside_clip(LinePoint p)
     return p.x >= clip_min_x && p.x <= clip_max_x && p.y >= clip_min_y && p.y <= clip_max_y;
 }
 
-// The midpoint stepper as written: one pixel per step, the error term deciding each minor step.
+// The midpoint stepper in its plain form: one pixel per step, the error term deciding each minor step.
 // Kept for lines too long for the exact fixed-point forms below.
 template <class Pixel> static void step_line(Pixel* p, int n, int m, ptrdiff_t major, ptrdiff_t minor, Pixel color)
 {

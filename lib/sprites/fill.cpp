@@ -325,9 +325,9 @@ static bool place_inside(const struct Polygon* polygon, const ClipBox& clip, Pla
 
 // Walks down both sides of a convex polygon from its top vertex, one line per pass, filling
 // between the two walks. The polygon is not clipped, so it is refused unless every placed vertex
-// lies in the clip rectangle; the walks then stay in the vertices' bounding box, and the line
-// count is capped at its bottom row, which a convex polygon never reaches past (a concave one
-// would otherwise walk on below it).
+// lies in the clip rectangle; the walks then stay within the vertices' columns, and they stop at
+// the lowest vertex's row. A convex outline never walks past it, but a concave one would, and so
+// would a thin convex one turned slightly concave by placing its vertices on whole pixels.
 template <class Pixel> static int fill_polygon(struct Polygon* polygon, Pixel* buffer, int pitch)
 {
     if (!polygon || !buffer || polygon->vertex_count <= 0 || !polygon->vertices)
