@@ -18,6 +18,8 @@ typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
 typedef uint32_t ULONG;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
 typedef int16_t SHORT;
 typedef unsigned int UINT;
 typedef int INT;
@@ -251,6 +253,11 @@ DWORD WINAPI GetTickCount(void);
 void WINAPI Sleep(DWORD milliseconds);
 
 // ---- files ----
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+
 typedef int HFILE;
 #define HFILE_ERROR ((HFILE)-1)
 #define OFS_MAXPATHNAME 128
@@ -268,8 +275,11 @@ HFILE WINAPI OpenFile(LPCSTR file_name, LPOFSTRUCT info, UINT style);
 UINT WINAPI _lread(HFILE file, LPVOID buffer, UINT bytes);
 HFILE WINAPI _lclose(HFILE file);
 
-// ---- text conversion ----
+// ---- text conversion (the stand-in's ANSI code page is UTF-8, as Linux file names are) ----
 #define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
 int WINAPI MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int text_bytes, LPWSTR wide,
                                int wide_chars);
 

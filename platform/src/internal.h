@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 // ---- faults.cpp ----
 // S_OK, or the failure a test asked this call of `operation` to produce. Every stand-in entry
@@ -34,3 +35,7 @@ bool key_is_down(int key_code);  // by DirectInput key code; false while the win
 void ddraw_reset();
 void ddraw_set_16bit_555(bool on);
 void ddraw_set_desktop_bpp(int bpp);
+
+// ---- codepage.cpp ----
+// Wide text (up to its NUL or max_chars) in the stand-in's ANSI code page, UTF-8.
+std::string utf8_from_wide(const WCHAR* wide, size_t max_chars);

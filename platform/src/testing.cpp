@@ -1,6 +1,7 @@
 // testing.cpp -- the test hooks: reset, virtual clock, faults, display options, presented frames.
 #include "testing.h"
 
+#include "audio_internal.h"
 #include "headless_host.h"
 #include "internal.h"
 
@@ -12,6 +13,7 @@ void testing_reset(uint32_t start_tick)
     faults_reset();
     ddraw_reset();
     keys_reset();
+    audio_reset();
     clock_reset_virtual(start_tick);
 }
 
