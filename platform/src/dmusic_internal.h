@@ -75,6 +75,7 @@ public:
 
 private:
     bool is_current(IDirectMusicSegment* segment, IDirectMusicSegmentState* segment_state) const;
+    bool piece_running() const;  // under mixer_lock()
     void stop_playing();  // under mixer_lock()
     HRESULT start_synthesizer();
 

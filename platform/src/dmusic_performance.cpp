@@ -244,19 +244,28 @@ HRESULT Performance::IsPlaying(IDirectMusicSegment* segment, IDirectMusicSegment
     if (!initialized || closed)
         return DMUS_E_NOT_INIT;
     std::lock_guard<std::mutex> hold(mixer_lock());
-    const bool sounding = player && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
-    return sounding && is_current(segment, segment_state) ? S_OK : S_FALSE;
+    return piece_running() && is_current(segment, segment_state) ? S_OK : S_FALSE;
+}
+
+// The segment plays until the time of its last event. The player runs on a while after that,
+// letting the last notes ring out, but the piece itself has ended.
+bool Performance::piece_running() const
+{
+    if (!player || fluid_player_get_status(player) != FLUID_PLAYER_PLAYING)
+        return false;
+    const int total = fluid_player_get_total_ticks(player);  // 0 until the player has read the file
+    return total <= 0 || fluid_player_get_current_tick(player) < total;
 }
 
 // ---- the mixer's voice ----
 
 void Performance::mix(int32_t* sums, int frames)
 {
-    if (!synth)
+    // Nothing playing: silence at once, and no cost. A piece that has ended renders on only
+    // while its last notes ring.
+    if (!synth || !player)
         return;
-    // Silence costs nothing: with no piece running and no voice left there is nothing to render.
-    const bool running = player && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
-    if (!running && fluid_synth_get_active_voice_count(synth) == 0)
+    if (fluid_player_get_status(player) != FLUID_PLAYER_PLAYING && fluid_synth_get_active_voice_count(synth) == 0)
         return;
     fluid_synth_write_s16(synth, frames, rendered, 0, 2, rendered, 1, 2);
     for (int i = 0; i < frames * MIXER_CHANNELS; ++i)
