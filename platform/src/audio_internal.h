@@ -14,9 +14,9 @@ constexpr int MIXER_BLOCK = 1024;  // frames a voice is asked for at most at onc
 // Something the mixer plays: a sound buffer or the synthesizer.
 class MixerVoice {
 public:
-    // Adds `frames` (≤ MIXER_BLOCK) stereo frames into sums (left, right interleaved, 16-bit scale).
-    // Runs under mixer_lock() on the device's thread: no allocation, no waiting.
-    virtual void mix(int32_t* sums, int frames) = 0;
+    // Adds `frames` (≤ MIXER_BLOCK) stereo frames into sums (left, right interleaved, on the 16-bit
+    // scale). Runs under mixer_lock() on the device's thread: no allocation, no waiting.
+    virtual void mix(float* sums, int frames) = 0;
 
 protected:
     ~MixerVoice() = default;
@@ -32,8 +32,14 @@ void mixer_close_device();
 void mixer_render(int16_t* out, int frames);
 void mixer_reset();  // detaches every voice and forgets the device's users
 
-// Q15 gain (32768 = unity) of an attenuation in hundredths of a decibel (0 … -10000).
-int32_t mixer_gain(long hundredths_db);
+// The gain of an attenuation in hundredths of a decibel: 1 for 0, silence at -10000 and below.
+float mixer_gain(long hundredths_db);
+// sums += frames × (gain_left, gain_right), for `count` interleaved stereo frames.
+void mixer_add(float* sums, const float* frames, int count, float gain_left, float gain_right);
+// The same for resampled frames: one value a frame (mono) or two, each `bias` off the 16-bit scale.
+void mixer_add_mono(float* sums, const int32_t* frames, int count, float bias, float gain_left, float gain_right);
+void mixer_add_stereo(float* sums, const int32_t* frames, int count, float bias, float gain_left,
+                      float gain_right);
 
 // ---- dmusic_performance.cpp ----
 void music_reset();  // forgets the test's soundfont choice and the COM start-up count

@@ -70,7 +70,7 @@ public:
     HRESULT STDMETHODCALLTYPE AddPort(IDirectMusicPort* port) override;
     HRESULT STDMETHODCALLTYPE CloseDown() override;
 
-    void mix(int32_t* sums, int frames) override;
+    void mix(float* sums, int frames) override;
     bool has_synthesizer() const { return synth != nullptr; }
 
 private:
@@ -89,7 +89,7 @@ private:
     Segment* current = nullptr;
     uint64_t current_play = 0;
     uint64_t plays = 0;
-    int16_t rendered[MIXER_BLOCK * MIXER_CHANNELS];
+    float rendered[MIXER_BLOCK * MIXER_CHANNELS];
 };
 
 // ---- dmusic_loader.cpp ----

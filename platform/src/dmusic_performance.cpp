@@ -259,7 +259,7 @@ bool Performance::piece_running() const
 
 // ---- the mixer's voice ----
 
-void Performance::mix(int32_t* sums, int frames)
+void Performance::mix(float* sums, int frames)
 {
     // Nothing playing: silence at once, and no cost. A piece that has ended renders on only
     // while its last notes ring.
@@ -267,7 +267,6 @@ void Performance::mix(int32_t* sums, int frames)
         return;
     if (fluid_player_get_status(player) != FLUID_PLAYER_PLAYING && fluid_synth_get_active_voice_count(synth) == 0)
         return;
-    fluid_synth_write_s16(synth, frames, rendered, 0, 2, rendered, 1, 2);
-    for (int i = 0; i < frames * MIXER_CHANNELS; ++i)
-        sums[i] += rendered[i];
+    fluid_synth_write_float(synth, frames, rendered, 0, 2, rendered, 1, 2);
+    mixer_add(sums, rendered, frames, 32768.0f, 32768.0f);  // from ±1 to the 16-bit scale
 }

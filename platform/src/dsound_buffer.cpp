@@ -10,7 +10,7 @@
 // ---- constants ----
 static constexpr DWORD RATE_MIN = DSBFREQUENCY_MIN;
 static constexpr DWORD RATE_MAX = 100000;  // the DirectSound 7 range
-static constexpr int FRACTION_BITS = 15;  // interpolation weight: (±65535 × 32767) still fits 32 bits
+static constexpr int FRACTION_BITS = 15;  // 16-bit interpolation weight: ±65535 × 32767 still fits 32 bits
 
 // ---- globals ----
 static int alive = 0;  // buffers not yet released, for the tests
@@ -19,50 +19,61 @@ static int alive = 0;  // buffers not yet released, for the tests
 
 static uint64_t step_for(DWORD frequency) { return (static_cast<uint64_t>(frequency) << 32) / MIXER_RATE; }
 
-// One sample on the 16-bit scale.
+// One 16-bit sample, however the buffer's bytes are aligned.
+static inline int32_t sample16_at(const uint8_t* data, size_t index)
+{
+    int16_t value;
+    std::memcpy(&value, data + index * 2, 2);
+    return value;
+}
+
+// One interpolated sample, `fraction` of the way from frame a to frame b. 16-bit samples come out
+// on their own scale; 8-bit ones 32768 above it (the mixer takes the bias off four at a time),
+// weighed in 8 bits, which keeps every step of a 16-bit result.
 template <int Bits>
-static inline int32_t sample_at(const uint8_t* data, size_t index)
+static inline int32_t interpolate(const uint8_t* data, size_t a, size_t b, uint32_t fraction)
 {
     if constexpr (Bits == 8) {
-        return (static_cast<int32_t>(data[index]) - 128) * 256;
+        const int32_t s0 = data[a];
+        const int32_t s1 = data[b];
+        return s0 * 256 + (s1 - s0) * static_cast<int32_t>(fraction >> 24);
     } else {
-        int16_t value;
-        std::memcpy(&value, data + index * 2, 2);
-        return value;
+        const int32_t s0 = sample16_at(data, a);
+        const int32_t s1 = sample16_at(data, b);
+        return s0 + (((s1 - s0) * static_cast<int32_t>(fraction >> (32 - FRACTION_BITS))) >> FRACTION_BITS);
     }
 }
 
-// Mixes n output frames, all of which have a next source frame to interpolate towards.
+// Resamples n frames into out (one value a frame, or left and right), all of which have a next
+// source frame to interpolate towards; returns the position after them. The position advances as
+// a frame index and a 32-bit fraction whose carry moves the index on.
 template <int Bits, int Channels>
-static uint64_t mix_run(const uint8_t* data, uint64_t position, uint64_t step, int32_t gain_left,
-                        int32_t gain_right, int32_t* sums, int n)
+static uint64_t resample_run(const uint8_t* data, uint64_t position, uint64_t step, int32_t* out, int n)
 {
+    auto index = static_cast<uint32_t>(position >> 32);
+    auto fraction = static_cast<uint32_t>(position);
+    const auto step_index = static_cast<uint32_t>(step >> 32);
+    const auto step_fraction = static_cast<uint32_t>(step);
+#pragma GCC unroll 4
     for (int i = 0; i < n; ++i) {
-        const size_t at = static_cast<size_t>(position >> 32) * Channels;
-        const int32_t weight = static_cast<int32_t>(static_cast<uint32_t>(position) >> (32 - FRACTION_BITS));
-        const int32_t l0 = sample_at<Bits>(data, at);
-        const int32_t l1 = sample_at<Bits>(data, at + Channels);
-        const int32_t left = l0 + (((l1 - l0) * weight) >> FRACTION_BITS);
-        int32_t right = left;
-        if constexpr (Channels == 2) {
-            const int32_t r0 = sample_at<Bits>(data, at + 1);
-            const int32_t r1 = sample_at<Bits>(data, at + 3);
-            right = r0 + (((r1 - r0) * weight) >> FRACTION_BITS);
-        }
-        sums[2 * i] += (left * gain_left) >> 15;
-        sums[2 * i + 1] += (right * gain_right) >> 15;
-        position += step;
+        const size_t at = static_cast<size_t>(index) * Channels;
+        out[i * Channels] = interpolate<Bits>(data, at, at + Channels, fraction);
+        if constexpr (Channels == 2)
+            out[i * 2 + 1] = interpolate<Bits>(data, at + 1, at + 3, fraction);
+        const uint32_t next = fraction + step_fraction;
+        index += step_index + (next < fraction ? 1 : 0);
+        fraction = next;
     }
-    return position;
+    return (static_cast<uint64_t>(index) << 32) | fraction;
 }
 
-typedef uint64_t (*MixRun)(const uint8_t*, uint64_t, uint64_t, int32_t, int32_t, int32_t*, int);
+typedef uint64_t (*ResampleRun)(const uint8_t*, uint64_t, uint64_t, int32_t*, int);
 
-static MixRun mix_run_for(const WAVEFORMATEX& f)
+static ResampleRun resample_run_for(const WAVEFORMATEX& f)
 {
     if (f.wBitsPerSample == 8)
-        return f.nChannels == 1 ? mix_run<8, 1> : mix_run<8, 2>;
-    return f.nChannels == 1 ? mix_run<16, 1> : mix_run<16, 2>;
+        return f.nChannels == 1 ? resample_run<8, 1> : resample_run<8, 2>;
+    return f.nChannels == 1 ? resample_run<16, 1> : resample_run<16, 2>;
 }
 
 // ---- life ----
@@ -156,9 +167,8 @@ HRESULT SoundBuffer::GetStatus(LPDWORD status)
 
 void SoundBuffer::update_gains()
 {
-    const int64_t level = mixer_gain(volume);
-    gain_left = static_cast<int32_t>(level * mixer_gain(pan > 0 ? -pan : 0) >> 15);
-    gain_right = static_cast<int32_t>(level * mixer_gain(pan < 0 ? pan : 0) >> 15);
+    gain_left = mixer_gain(volume + (pan > 0 ? -pan : 0));
+    gain_right = mixer_gain(volume + (pan < 0 ? pan : 0));
 }
 
 HRESULT SoundBuffer::SetVolume(LONG new_volume)
@@ -263,41 +273,29 @@ HRESULT SoundBuffer::Unlock(LPVOID audio1, DWORD audio1_bytes, LPVOID audio2, DW
 
 // ---- the mixer's voice ----
 
-void SoundBuffer::frame_at(DWORD index, int32_t* left, int32_t* right) const
+// The last frame interpolates towards the first when the buffer loops, else it holds its value.
+void SoundBuffer::resample_tail_frame(int32_t* out)
 {
     const uint8_t* data = samples->bytes.get();
-    const size_t at = static_cast<size_t>(index) * format.nChannels;
-    if (format.wBitsPerSample == 8) {
-        *left = sample_at<8>(data, at);
-        *right = format.nChannels == 2 ? sample_at<8>(data, at + 1) : *left;
-    } else {
-        *left = sample_at<16>(data, at);
-        *right = format.nChannels == 2 ? sample_at<16>(data, at + 1) : *left;
-    }
-}
-
-// The last frame interpolates towards the first when the buffer loops, else it holds its value.
-void SoundBuffer::mix_tail_frame(int32_t* sums)
-{
-    int32_t l0, r0, l1, r1;
-    frame_at(frames - 1, &l0, &r0);
-    frame_at(looping ? 0 : frames - 1, &l1, &r1);
-    const int32_t weight = static_cast<int32_t>(static_cast<uint32_t>(position) >> (32 - FRACTION_BITS));
-    const int32_t left = l0 + (((l1 - l0) * weight) >> FRACTION_BITS);
-    const int32_t right = r0 + (((r1 - r0) * weight) >> FRACTION_BITS);
-    sums[0] += (left * gain_left) >> 15;
-    sums[1] += (right * gain_right) >> 15;
+    const int channels = format.nChannels;
+    const size_t last = static_cast<size_t>(frames - 1) * channels;
+    const size_t next = looping ? 0 : last;
+    const auto fraction = static_cast<uint32_t>(position);
+    for (int c = 0; c < channels; ++c)
+        out[c] = format.wBitsPerSample == 8 ? interpolate<8>(data, last + c, next + c, fraction)
+                                            : interpolate<16>(data, last + c, next + c, fraction);
     position += step;
 }
 
-void SoundBuffer::mix(int32_t* sums, int count)
+// Resamples up to `count` frames into `out`; fewer when a one-shot ends first.
+int SoundBuffer::resample(int32_t* out, int count)
 {
-    if (!playing || frames == 0)
-        return;
-    const MixRun run = mix_run_for(format);
+    const ResampleRun run = resample_run_for(format);
+    const int channels = format.nChannels;
     const uint64_t length = static_cast<uint64_t>(frames) << 32;
     const uint64_t last = static_cast<uint64_t>(frames - 1) << 32;  // positions before it have a next frame
-    while (count > 0) {
+    int done = 0;
+    while (done < count) {
         if (position >= length) {
             if (!looping)
                 break;
@@ -305,18 +303,31 @@ void SoundBuffer::mix(int32_t* sums, int count)
         }
         if (position < last) {
             const uint64_t ahead = (last - position + step - 1) / step;
-            const int n = ahead < static_cast<uint64_t>(count) ? static_cast<int>(ahead) : count;
-            position = run(samples->bytes.get(), position, step, gain_left, gain_right, sums, n);
-            sums += 2 * n;
-            count -= n;
+            const int left = count - done;
+            const int n = ahead < static_cast<uint64_t>(left) ? static_cast<int>(ahead) : left;
+            position = run(samples->bytes.get(), position, step, out + channels * done, n);
+            done += n;
         } else {
-            mix_tail_frame(sums);
-            sums += 2;
-            --count;
+            resample_tail_frame(out + channels * done);
+            ++done;
         }
     }
+    return done;
+}
+
+void SoundBuffer::mix(float* sums, int count)
+{
+    if (!playing || frames == 0)
+        return;
+    alignas(16) int32_t resampled[MIXER_BLOCK * MIXER_CHANNELS];
+    const int made = resample(resampled, count);
+    const float bias = format.wBitsPerSample == 8 ? -32768.0f : 0.0f;
+    if (format.nChannels == 1)
+        mixer_add_mono(sums, resampled, made, bias, gain_left, gain_right);
+    else
+        mixer_add_stereo(sums, resampled, made, bias, gain_left, gain_right);
     // A one-shot stops as soon as its last frame has been mixed, and rewinds as the device does.
-    if (!looping && position >= length) {
+    if (!looping && position >= static_cast<uint64_t>(frames) << 32) {
         playing = false;
         position = 0;
     }

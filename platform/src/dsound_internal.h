@@ -31,15 +31,15 @@ public:
     HRESULT STDMETHODCALLTYPE Stop() override;
     HRESULT STDMETHODCALLTYPE Unlock(LPVOID audio1, DWORD audio1_bytes, LPVOID audio2, DWORD audio2_bytes) override;
 
-    void mix(int32_t* sums, int frames) override;
+    void mix(float* sums, int frames) override;
     // A buffer sharing these samples, with this one's volume, pan and frequency, stopped at the start.
     SoundBuffer* duplicate() const;
 
 private:
     void attach();
     void update_gains();
-    void frame_at(DWORD index, int32_t* left, int32_t* right) const;
-    void mix_tail_frame(int32_t* sums);
+    void resample_tail_frame(int32_t* out);
+    int resample(int32_t* out, int count);
     bool bytes_inside(const void* start, DWORD bytes) const;
 
     std::shared_ptr<SampleData> samples;
@@ -53,8 +53,8 @@ private:
     DWORD frequency;           // the playing rate in Hz
     uint64_t position = 0;     // 32.32 fixed-point frame index
     uint64_t step = 0;         // position advance per output frame
-    int32_t gain_left = 32768;  // Q15
-    int32_t gain_right = 32768;
+    float gain_left = 1.0f;
+    float gain_right = 1.0f;
     bool playing = false;
     bool looping = false;
 };
