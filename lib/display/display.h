@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -49,6 +50,82 @@ uint16_t rgb16_565(int red, int green, int blue);
 uint16_t rgb16_555(int red, int green, int blue);
 int plot_pixel8(int x, int y, int color, uint8_t* buffer, int pitch);     // unclipped; always 1
 int plot_pixel16(int x, int y, int color, uint16_t* buffer, int pitch);  // pitch in bytes; always 1
+
+// ---- bitmap files (bitmap.cpp) ----
+// A .BMP file loaded whole. Headers as read, except that biHeight is the positive row count and a
+// 24-bit file reads biBitCount 16; the palette of an 8-bit file in red, green, blue, PC_NOCOLLAPSE
+// order (untouched by other depths); the pixels top-down without row gaps, biWidth × biBitCount / 8
+// bytes a row, 16-bit pixels in the display's format.
+struct BitmapFile {
+    BITMAPFILEHEADER file_header;
+    BITMAPINFOHEADER info_header;
+    PALETTEENTRY palette[256];
+    uint8_t* pixels;  // heap buffer owned by the record; null when nothing is loaded
+};
+constexpr int BITMAP_MAX_SIDE = 16384;  // wider or taller pictures are refused
+// Uncompressed 8-, 16- and 24-bit files, bottom-up or top-down; 0 on any failure, the record then
+// untouched. A success frees the pixels the record held before.
+int bitmap_load(BitmapFile* bitmap, const char* filename);
+int bitmap_load_memory(BitmapFile* bitmap, const uint8_t* data, size_t size);  // the same from memory
+int bitmap_flip_rows(uint8_t* buffer, int bytes_per_line, int height);  // 0: bad arguments or no memory
+int bitmap_unload(BitmapFile* bitmap);  // frees the pixels and nulls them; 0 for a null record
+
+// ---- bitmap images (image.cpp) ----
+// A picture in system memory at a screen position, copied straight into a locked surface.
+// Rectangles that do not lie wholly inside both buffers are refused (0) and nothing is written.
+struct BitmapImage {
+    int state;      // 1 after image_create
+    int attr;       // BITMAP_ATTR_ bits
+    int x, y;       // top-left corner on the destination
+    int width, height;
+    int num_bytes;  // size of pixels: width × height × bpp / 8
+    int bpp;        // 8 or 16
+    uint8_t* pixels;  // rows top to bottom without gaps; owned by the record
+};
+constexpr int BITMAP_ATTR_LOADED = 0x80;  // set by the loads; the draws refuse an image without it
+// A zeroed picture; 0 for a bad size or depth or no memory. A buffer the record held is freed.
+int image_create(BitmapImage* image, int x, int y, int width, int height, int bpp);
+// Copies the image's size out of an 8-bit (16-bit) picture: mode 0 takes cell (cx, cy) of a sheet of
+// cells with one-pixel borders, any other mode the pixel corner (cx, cy). 0 if it lies outside.
+int image_load8(BitmapImage* image, const BitmapFile* source, int cx, int cy, int mode);
+int image_load16(BitmapImage* image, const BitmapFile* source, int cx, int cy, int mode);
+// Copies the image into a locked buffer of the display's size (screen_width × screen_height) at its
+// position; transparent non-zero leaves the destination under pixels of value 0. Pitch in bytes.
+int image_draw8(const BitmapImage* image, uint8_t* dest, int pitch, int transparent);
+int image_draw16(const BitmapImage* image, uint16_t* dest, int pitch, int transparent);
+int image_copy_region(BitmapImage* dest, int dest_x, int dest_y, const BitmapImage* source, int source_x,
+                      int source_y, int width, int height);
+int image_scroll(BitmapImage* image, int dx, int dy);  // rotates rows by dx with wrap; 0 if both are 0
+int image_destroy(BitmapImage* image);                 // 0 if the record or its buffer is null
+
+// ---- palette (palette.cpp) ----
+// Every set goes to display_palette (when there is one) and to shadow_palette; reads come from the
+// shadow. Indices, ranges and slots outside 0 … 255 change nothing and give 0 (−1 for blink slots).
+struct BlinkEntry {
+    int index;               // palette entry that blinks
+    PALETTEENTRY on_color;   // shown during the "on" phase
+    PALETTEENTRY off_color;  // shown during the "off" phase
+    int on_time;             // length of each phase, in run commands
+    int off_time;
+    int counter;             // run commands since the phase began
+    int state;               // 0 free, 1 on, -1 off
+};
+constexpr int PALETTE_BLINK_ADD = 0;     // returns the slot, or -1 when all 256 are taken
+constexpr int PALETTE_BLINK_DELETE = 1;  // returns the slot, or -1 for a free one
+constexpr int PALETTE_BLINK_CHANGE = 2;  // new colours and times; the slot, or -1 for a free one
+constexpr int PALETTE_BLINK_RUN = 3;     // once per frame; always 1
+int palette_set_all(const PALETTEENTRY palette[256]);
+int palette_save(PALETTEENTRY palette[256]);
+int palette_set_entry(int index, const PALETTEENTRY* color);
+int palette_get_entry(int index, PALETTEENTRY* color);
+int palette_rotate(int first, int last);  // each colour one entry up, the last to first; 0 without a palette
+int palette_blink(int command, BlinkEntry* entry, int slot);  // changes display_palette only
+
+// ---- text output (text.cpp) ----
+// Text in the device context's default font with a transparent background, (x, y) its top-left
+// corner; 0 if the surface lends no device context (it is locked) or the text is null.
+int text_draw(const char* text, int x, int y, COLORREF color, LPDIRECTDRAWSURFACE7 surface);
+int text_draw_indexed(const char* text, int x, int y, int palette_index, LPDIRECTDRAWSURFACE7 surface);
 
 // ---- palette file (palette_file.cpp) ----
 // 256 entries of "red green blue flags" in decimal; a short or malformed file loads what it holds.

@@ -45,6 +45,12 @@ const TestingFrame& testing_presented_frame();
 int testing_present_count();
 int testing_refresh_count();  // display refreshes waited for (flips, vertical blanks)
 
+// ---- files and text ----
+int testing_open_files();  // files opened with OpenFile and not yet closed
+// TextOutA draws with this font file instead of the one fontconfig finds; a path that does not
+// load leaves the device contexts without a font (TextOutA then fails). Null: back to fontconfig.
+void testing_font_file(const char* path);
+
 // ---- input devices, as the host would report them ----
 // A key by its DirectInput key code.
 void testing_key(int key_code, bool down);

@@ -267,9 +267,16 @@ typedef struct _OFSTRUCT {
     CHAR szPathName[OFS_MAXPATHNAME];
 } OFSTRUCT, *LPOFSTRUCT;
 #define OF_READ 0x00000000
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_TOO_MANY_OPEN_FILES 4L
+#define ERROR_ACCESS_DENIED 5L
 
 HFILE WINAPI OpenFile(LPCSTR file_name, LPOFSTRUCT info, UINT style);
 UINT WINAPI _lread(HFILE file, LPVOID buffer, UINT bytes);
+LONG WINAPI _llseek(HFILE file, LONG offset, int origin);
 HFILE WINAPI _lclose(HFILE file);
 
 // ---- text conversion ----
@@ -303,6 +310,36 @@ typedef struct _RGNDATA {
 } RGNDATA, *PRGNDATA, *LPRGNDATA;
 
 #define RDH_RECTANGLES 1
+
+// The headers of a .BMP file; the file header is packed to 2 bytes as it lies in the file (14 bytes).
+#pragma pack(push, 2)
+typedef struct tagBITMAPFILEHEADER {
+    WORD bfType;
+    DWORD bfSize;
+    WORD bfReserved1;
+    WORD bfReserved2;
+    DWORD bfOffBits;
+} BITMAPFILEHEADER, *LPBITMAPFILEHEADER, *PBITMAPFILEHEADER;
+#pragma pack(pop)
+
+typedef struct tagBITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+} BITMAPINFOHEADER, *LPBITMAPINFOHEADER, *PBITMAPINFOHEADER;
+
+#define BI_RGB 0L
+#define BI_RLE8 1L
+#define BI_RLE4 2L
+#define BI_BITFIELDS 3L
 
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(rgb) ((BYTE)(rgb))

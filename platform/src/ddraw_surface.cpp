@@ -186,17 +186,21 @@ HRESULT Surface::GetDC(HDC* out)
 {
     if (!out)
         return DDERR_INVALIDPARAMS;
-    *out = nullptr;
-    if (const HRESULT hr = fault_check("IDirectDrawSurface7::GetDC"); FAILED(hr))
+    if (const HRESULT hr = fault_check("IDirectDrawSurface7::GetDC"); FAILED(hr)) {
+        *out = nullptr;
         return hr;
+    }
+    // A second GetDC leaves the caller's handle as it was; the other failures null it.
+    if (dc)
+        return DDERR_DCALREADYCREATED;
+    *out = nullptr;
     if (!usable())
         return DDERR_INVALIDOBJECT;
     if (lost)
         return DDERR_SURFACELOST;
-    if (dc)
-        return DDERR_DCALREADYCREATED;
+    // A locked surface lends no device context; the system answers with an invalid-parameter error.
     if (locked)
-        return DDERR_SURFACEBUSY;
+        return DDERR_INVALIDPARAMS;
     dc.reset(new (std::nothrow) DeviceContext{});
     if (!dc)
         return DDERR_OUTOFMEMORY;

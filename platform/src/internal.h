@@ -34,3 +34,9 @@ bool key_is_down(int key_code);  // by DirectInput key code; false while the win
 void ddraw_reset();
 void ddraw_set_16bit_555(bool on);
 void ddraw_set_desktop_bpp(int bpp);
+
+// ---- files.cpp ----
+void files_reset();  // closes every file a test left open
+
+// ---- gdi_text.cpp ----
+void gdi_text_reset();  // back to the font fontconfig chooses

@@ -15,6 +15,8 @@ void testing_reset(uint32_t start_tick)
     keys_reset();
     mouse_reset();
     controllers_reset();
+    files_reset();
+    gdi_text_reset();
     clock_reset_virtual(start_tick);
 }
 

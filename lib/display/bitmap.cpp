@@ -1,0 +1,302 @@
+// bitmap.cpp -- .BMP files into BitmapFile records: known headers only, the 8-bit palette, rows
+// turned top-down without padding, 24-bit pixels packed to the display's 16-bit format. A bad file
+// is a result (0), never a crash: every size is checked against the file before anything is
+// allocated, and nothing larger than the picture itself (and one row) is ever allocated.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "display.h"
+
+// ---- constants ----
+static constexpr WORD BMP_SIGNATURE = 0x4D42;  // "BM"
+static constexpr size_t FILE_HEADER_BYTES = 14;
+// The info header sizes that begin with the 40-byte layout: the plain header, the two with colour
+// masks, and the version 4 and 5 headers that current tools write.
+static constexpr DWORD KNOWN_HEADER_SIZES[] = {40, 52, 56, 108, 124};
+static constexpr size_t LARGEST_HEADER_BYTES = 124;
+
+// ---- records ----
+
+// Private to this file: the unnamed namespace keeps the names out of the rest of the program.
+namespace {
+
+// Where a file's bytes come from: an open file or a buffer in memory. Reads past the end fail.
+struct ByteSource {
+    HFILE file;           // HFILE_ERROR when reading from memory
+    const uint8_t* data;  // memory only
+    size_t size;          // bytes the source holds
+    size_t position;      // never beyond size
+};
+
+// What the headers say, checked against each other and against the source.
+struct Layout {
+    int width, height;
+    bool top_down;
+    int bits;             // 8, 16 or 24 in the file
+    int colours;          // 8-bit palette entries the file holds
+    size_t row_bytes;     // pixel bytes of one file row, without its padding
+    size_t stride;        // file row with padding to 4 bytes
+    size_t pixel_offset;  // where the first stored row begins
+    size_t out_row_bytes; // a row of the record's buffer
+};
+
+}  // namespace
+
+// ---- helpers: reading ----
+
+static bool source_read(ByteSource* s, void* out, size_t n)
+{
+    if (n > s->size - s->position)
+        return false;
+    if (s->file == HFILE_ERROR) {
+        if (n)
+            std::memcpy(out, s->data + s->position, n);
+    } else if (_lread(s->file, out, static_cast<UINT>(n)) != n) {
+        return false;
+    }
+    s->position += n;
+    return true;
+}
+
+static bool source_seek(ByteSource* s, size_t offset)
+{
+    if (offset > s->size)
+        return false;
+    if (offset == s->position)
+        return true;
+    if (s->file != HFILE_ERROR && _llseek(s->file, static_cast<LONG>(offset), FILE_BEGIN) != static_cast<LONG>(offset))
+        return false;
+    s->position = offset;
+    return true;
+}
+
+static WORD le16(const uint8_t* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
+
+static DWORD le32(const uint8_t* p)
+{
+    return static_cast<DWORD>(p[0]) | static_cast<DWORD>(p[1]) << 8 | static_cast<DWORD>(p[2]) << 16 |
+           static_cast<DWORD>(p[3]) << 24;
+}
+
+// ---- helpers: headers ----
+
+static bool read_file_header(ByteSource* s, BITMAPFILEHEADER* h)
+{
+    uint8_t raw[FILE_HEADER_BYTES];
+    if (!source_read(s, raw, sizeof raw))
+        return false;
+    h->bfType = le16(raw);
+    h->bfSize = le32(raw + 2);
+    h->bfReserved1 = le16(raw + 6);
+    h->bfReserved2 = le16(raw + 8);
+    h->bfOffBits = le32(raw + 10);
+    return h->bfType == BMP_SIGNATURE;
+}
+
+// Reads the info header whole (any known size) and keeps its first 40 bytes.
+static bool read_info_header(ByteSource* s, BITMAPINFOHEADER* h)
+{
+    uint8_t raw[LARGEST_HEADER_BYTES];
+    if (!source_read(s, raw, 4))
+        return false;
+    const DWORD size = le32(raw);
+    bool known = false;
+    for (DWORD k : KNOWN_HEADER_SIZES)
+        known = known || size == k;
+    if (!known || !source_read(s, raw + 4, size - 4))
+        return false;
+    h->biSize = size;
+    h->biWidth = static_cast<LONG>(le32(raw + 4));
+    h->biHeight = static_cast<LONG>(le32(raw + 8));
+    h->biPlanes = le16(raw + 12);
+    h->biBitCount = le16(raw + 14);
+    h->biCompression = le32(raw + 16);
+    h->biSizeImage = le32(raw + 20);
+    h->biXPelsPerMeter = static_cast<LONG>(le32(raw + 24));
+    h->biYPelsPerMeter = static_cast<LONG>(le32(raw + 28));
+    h->biClrUsed = le32(raw + 32);
+    h->biClrImportant = le32(raw + 36);
+    return true;
+}
+
+// Checks the headers and works out where every row lies; false for anything not loadable.
+static bool plan_layout(const BITMAPFILEHEADER& fh, const BITMAPINFOHEADER& ih, size_t source_size, Layout* l)
+{
+    if (ih.biCompression != BI_RGB)
+        return false;
+    if (ih.biBitCount != 8 && ih.biBitCount != 16 && ih.biBitCount != 24)
+        return false;
+    // Negative heights mark top-down files; the most negative value has no positive twin.
+    if (ih.biWidth <= 0 || ih.biWidth > BITMAP_MAX_SIDE || ih.biHeight == 0 ||
+        ih.biHeight < -BITMAP_MAX_SIDE || ih.biHeight > BITMAP_MAX_SIDE)
+        return false;
+    l->width = static_cast<int>(ih.biWidth);
+    l->top_down = ih.biHeight < 0;
+    l->height = static_cast<int>(l->top_down ? -ih.biHeight : ih.biHeight);
+    l->bits = ih.biBitCount;
+    l->colours = 0;
+    if (l->bits == 8) {
+        if (ih.biClrUsed > 256)
+            return false;
+        l->colours = ih.biClrUsed == 0 ? 256 : static_cast<int>(ih.biClrUsed);
+    }
+    // Sides are capped at 16384, so these products stay far below 2^63; the total is still checked
+    // against size_t, which is 32 bits on the 32-bit build.
+    const uint64_t row_bytes = static_cast<uint64_t>(l->width) * (l->bits / 8);
+    const uint64_t stride = (row_bytes + 3) & ~uint64_t{3};
+    const uint64_t headers_end = FILE_HEADER_BYTES + ih.biSize + 4u * static_cast<uint64_t>(l->colours);
+    const uint64_t offset = fh.bfOffBits;
+    if (offset < headers_end)
+        return false;  // pixels overlapping the headers or the palette
+    // The last row needs its pixels, not its padding.
+    const uint64_t data_end = offset + stride * (static_cast<uint64_t>(l->height) - 1) + row_bytes;
+    if (data_end > source_size)
+        return false;
+    const uint64_t out_row = static_cast<uint64_t>(l->width) * (l->bits == 8 ? 1 : 2);
+    if (out_row * static_cast<uint64_t>(l->height) > SIZE_MAX)
+        return false;
+    l->row_bytes = static_cast<size_t>(row_bytes);
+    l->stride = static_cast<size_t>(stride);
+    l->pixel_offset = static_cast<size_t>(offset);
+    l->out_row_bytes = static_cast<size_t>(out_row);
+    return true;
+}
+
+// The file's colours (blue, green, red, reserved) as red, green, blue, PC_NOCOLLAPSE; the entries
+// the file lacks are black.
+static bool read_palette(ByteSource* s, int colours, PALETTEENTRY palette[256])
+{
+    uint8_t raw[256 * 4];
+    if (!source_read(s, raw, static_cast<size_t>(colours) * 4))
+        return false;
+    for (int i = 0; i < 256; ++i) {
+        const bool held = i < colours;
+        palette[i].peRed = held ? raw[i * 4 + 2] : 0;
+        palette[i].peGreen = held ? raw[i * 4 + 1] : 0;
+        palette[i].peBlue = held ? raw[i * 4] : 0;
+        palette[i].peFlags = PC_NOCOLLAPSE;
+    }
+    return true;
+}
+
+// ---- helpers: pixels ----
+
+// One row of 24-bit pixels (blue, green, red) packed into the display's 16-bit format.
+static void pack_row24(const uint8_t* in, uint8_t* out, int width)
+{
+    const bool five_five_five = pixel_format == 15;
+    for (int x = 0; x < width; ++x) {
+        const unsigned b = in[3 * x], g = in[3 * x + 1], r = in[3 * x + 2];
+        const unsigned p = five_five_five ? (b >> 3) + (g >> 3) * 32 + (r >> 3) * 1024
+                                          : (b >> 3) + (g >> 2) * 32 + (r >> 3) * 2048;
+        out[2 * x] = static_cast<uint8_t>(p);
+        out[2 * x + 1] = static_cast<uint8_t>(p >> 8);
+    }
+}
+
+// Reads every stored row into its place in a new top-down buffer; null on a short read or no memory.
+static uint8_t* read_pixels(ByteSource* s, const Layout& l)
+{
+    auto* pixels = static_cast<uint8_t*>(std::malloc(l.out_row_bytes * static_cast<size_t>(l.height)));
+    uint8_t* row24 = l.bits == 24 ? static_cast<uint8_t*>(std::malloc(l.row_bytes)) : nullptr;
+    bool ok = pixels && (l.bits != 24 || row24);
+    for (int i = 0; ok && i < l.height; ++i) {
+        const int y = l.top_down ? i : l.height - 1 - i;
+        uint8_t* out = pixels + static_cast<size_t>(y) * l.out_row_bytes;
+        ok = source_seek(s, l.pixel_offset + static_cast<size_t>(i) * l.stride) &&
+             source_read(s, l.bits == 24 ? row24 : out, l.row_bytes);
+        if (ok && l.bits == 24)
+            pack_row24(row24, out, l.width);
+    }
+    std::free(row24);
+    if (!ok) {
+        std::free(pixels);
+        return nullptr;
+    }
+    return pixels;
+}
+
+// Loads into `bitmap` only when the whole file is good, so a failure leaves the record as it was.
+static int load_from(BitmapFile* bitmap, ByteSource* s)
+{
+    BITMAPFILEHEADER fh;
+    BITMAPINFOHEADER ih;
+    PALETTEENTRY palette[256];
+    Layout l;
+    if (!read_file_header(s, &fh) || !read_info_header(s, &ih) || !plan_layout(fh, ih, s->size, &l))
+        return 0;
+    if (l.bits == 8 && !read_palette(s, l.colours, palette))
+        return 0;
+    uint8_t* pixels = read_pixels(s, l);
+    if (!pixels)
+        return 0;
+
+    std::free(bitmap->pixels);
+    bitmap->pixels = pixels;
+    bitmap->file_header = fh;
+    bitmap->info_header = ih;
+    bitmap->info_header.biHeight = l.height;
+    if (l.bits == 24)
+        bitmap->info_header.biBitCount = 16;
+    if (l.bits == 8)
+        std::memcpy(bitmap->palette, palette, sizeof palette);
+    return 1;
+}
+
+// ---- bitmap files ----
+
+int bitmap_load(BitmapFile* bitmap, const char* filename)
+{
+    if (!bitmap || !filename)
+        return 0;
+    OFSTRUCT info;
+    const HFILE file = OpenFile(filename, &info, OF_READ);
+    if (file == HFILE_ERROR)
+        return 0;
+    int result = 0;
+    const LONG size = _llseek(file, 0, FILE_END);
+    if (size != HFILE_ERROR && _llseek(file, 0, FILE_BEGIN) == 0) {
+        ByteSource source = {file, nullptr, static_cast<size_t>(size), 0};
+        result = load_from(bitmap, &source);
+    }
+    _lclose(file);
+    return result;
+}
+
+int bitmap_load_memory(BitmapFile* bitmap, const uint8_t* data, size_t size)
+{
+    if (!bitmap || (!data && size > 0))
+        return 0;
+    ByteSource source = {HFILE_ERROR, data, size, 0};
+    return load_from(bitmap, &source);
+}
+
+int bitmap_flip_rows(uint8_t* buffer, int bytes_per_line, int height)
+{
+    if (!buffer || bytes_per_line <= 0 || height <= 0)
+        return 0;
+    // Swapping rows pairwise needs one row of work space, not a copy of the picture.
+    auto* spare = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(bytes_per_line)));
+    if (!spare)
+        return 0;
+    const size_t line = static_cast<size_t>(bytes_per_line);
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        uint8_t* a = buffer + static_cast<size_t>(top) * line;
+        uint8_t* b = buffer + static_cast<size_t>(bottom) * line;
+        std::memcpy(spare, a, line);
+        std::memcpy(a, b, line);
+        std::memcpy(b, spare, line);
+    }
+    std::free(spare);
+    return 1;
+}
+
+int bitmap_unload(BitmapFile* bitmap)
+{
+    if (!bitmap)
+        return 0;
+    std::free(bitmap->pixels);
+    bitmap->pixels = nullptr;
+    return 1;
+}

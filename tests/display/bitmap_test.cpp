@@ -1,0 +1,364 @@
+// bitmap_test.cpp -- .BMP loading: row order, palette order and flags, padding, offsets, top-down
+// files, the 5.5.5 and 5.6.5 conversions, every rejection, and the game's own pictures.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <filesystem>
+
+#include "bmp_file.h"
+#include "display.h"
+#include "fixtures.h"
+
+class Bitmap : public testing::Test {
+protected:
+    void SetUp() override { pixel_format = 16; }
+    void TearDown() override
+    {
+        bitmap_unload(&bitmap);
+        pixel_format = 16;
+    }
+
+    // Loads the file both from disk and from memory; both must agree, and no file may stay open.
+    int load(const BmpSpec& spec)
+    {
+        const std::vector<uint8_t> bytes = bmp_bytes(spec);
+        EXPECT_TRUE(bmp_write("picture.bmp", bytes));
+        const int from_file = bitmap_load(&bitmap, "picture.bmp");
+        EXPECT_EQ(testing_open_files(), 0) << "the loader left its file open";
+        BitmapFile again{};
+        const int from_memory = bitmap_load_memory(&again, bytes.data(), bytes.size());
+        EXPECT_EQ(from_file, from_memory) << "file and memory loads disagree";
+        if (from_file && from_memory) {
+            EXPECT_EQ(std::memcmp(&again.info_header, &bitmap.info_header, sizeof again.info_header), 0);
+            const BITMAPINFOHEADER& h = bitmap.info_header;
+            const size_t bytes_out = static_cast<size_t>(h.biWidth) * h.biHeight * (h.biBitCount / 8);
+            EXPECT_EQ(std::memcmp(again.pixels, bitmap.pixels, bytes_out), 0);
+        }
+        bitmap_unload(&again);
+        return from_file;
+    }
+
+    std::vector<uint8_t> pixels(size_t count) const { return {bitmap.pixels, bitmap.pixels + count}; }
+    uint16_t pixel16(int i) const { return static_cast<uint16_t>(bitmap.pixels[2 * i] | bitmap.pixels[2 * i + 1] << 8); }
+
+    ScratchFolder folder;
+    BitmapFile bitmap{};
+};
+
+static BmpSpec eight_bit(int width, int height, std::vector<uint8_t> rows)
+{
+    BmpSpec s;
+    s.width = width;
+    s.height = height;
+    s.rows = std::move(rows);
+    return s;
+}
+
+static BmpSpec twenty_four_bit(int width, int height, std::vector<uint8_t> rows)
+{
+    BmpSpec s = eight_bit(width, height, std::move(rows));
+    s.bits = 24;
+    return s;
+}
+
+// ---- 8-bit files ----
+
+TEST_F(Bitmap, EightBitRowsComeOutTopDownWithoutPadding)
+{
+    // Stored bottom row first: (bottom) 1 2, (top) 3 4, each padded to 4 bytes with 0xAB.
+    ASSERT_EQ(load(eight_bit(2, 2, {1, 2, 3, 4})), 1);
+    EXPECT_EQ(pixels(4), (std::vector<uint8_t>{3, 4, 1, 2}));
+    EXPECT_EQ(bitmap.info_header.biWidth, 2);
+    EXPECT_EQ(bitmap.info_header.biHeight, 2);
+    EXPECT_EQ(bitmap.info_header.biBitCount, 8);
+    EXPECT_EQ(bitmap.file_header.bfType, 0x4D42);
+}
+
+TEST_F(Bitmap, PaletteComesInRedGreenBlueOrderWithNoCollapseFlags)
+{
+    BmpSpec s = eight_bit(1, 1, {0});
+    s.palette.assign(1024, 0);
+    s.palette[5 * 4 + 0] = 10;  // blue
+    s.palette[5 * 4 + 1] = 20;  // green
+    s.palette[5 * 4 + 2] = 30;  // red
+    s.palette[5 * 4 + 3] = 99;  // reserved: not the flags
+    ASSERT_EQ(load(s), 1);
+    EXPECT_EQ(bitmap.palette[5].peRed, 30);
+    EXPECT_EQ(bitmap.palette[5].peGreen, 20);
+    EXPECT_EQ(bitmap.palette[5].peBlue, 10);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(bitmap.palette[i].peFlags, PC_NOCOLLAPSE) << "entry " << i;
+}
+
+TEST_F(Bitmap, ShortPaletteLoadsItsEntriesAndLeavesTheRestBlack)
+{
+    BmpSpec s = eight_bit(3, 1, {0, 1, 2});
+    s.palette_entries = 2;
+    s.clr_used = 2;
+    s.palette = {1, 2, 3, 0, 4, 5, 6, 0};
+    ASSERT_EQ(load(s), 1);
+    EXPECT_EQ(pixels(3), (std::vector<uint8_t>{0, 1, 2})) << "pixels begin right after the 2 entries";
+    EXPECT_EQ(bitmap.palette[1].peRed, 6);
+    EXPECT_EQ(bitmap.palette[1].peBlue, 4);
+    for (int i = 2; i < 256; ++i) {
+        const PALETTEENTRY& e = bitmap.palette[i];
+        ASSERT_EQ(e.peRed | e.peGreen | e.peBlue, 0) << "entry " << i;
+        ASSERT_EQ(e.peFlags, PC_NOCOLLAPSE);
+    }
+}
+
+TEST_F(Bitmap, PixelOffsetIsHonouredAndSizeImageMayBeZero)
+{
+    BmpSpec s = eight_bit(3, 2, {1, 2, 3, 4, 5, 6});
+    s.gap = 37;
+    s.size_image_zero = true;
+    ASSERT_EQ(load(s), 1);
+    EXPECT_EQ(pixels(6), (std::vector<uint8_t>{4, 5, 6, 1, 2, 3}));
+}
+
+TEST_F(Bitmap, TopDownFilesKeepTheirOrderAndReadAPositiveHeight)
+{
+    ASSERT_EQ(load(eight_bit(2, -3, {1, 2, 3, 4, 5, 6})), 1);
+    EXPECT_EQ(bitmap.info_header.biHeight, 3);
+    EXPECT_EQ(pixels(6), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+}
+
+TEST_F(Bitmap, LargerInfoHeadersLoad)
+{
+    for (uint32_t size : {52u, 56u, 108u, 124u}) {
+        BmpSpec s = eight_bit(1, 2, {7, 9});
+        s.header_size = size;
+        ASSERT_EQ(load(s), 1) << "header of " << size << " bytes";
+        EXPECT_EQ(bitmap.info_header.biSize, size);
+        EXPECT_EQ(pixels(2), (std::vector<uint8_t>{9, 7}));
+    }
+}
+
+TEST_F(Bitmap, ASuccessfulLoadReplacesThePicture)
+{
+    ASSERT_EQ(load(eight_bit(2, 1, {1, 2})), 1);
+    ASSERT_EQ(load(eight_bit(3, 1, {4, 5, 6})), 1);  // the first buffer is freed (the leak checker sees)
+    EXPECT_EQ(pixels(3), (std::vector<uint8_t>{4, 5, 6}));
+}
+
+// ---- 16- and 24-bit files ----
+
+TEST_F(Bitmap, SixteenBitPixelsAreCopiedLittleEndian)
+{
+    BmpSpec s = eight_bit(1, 2, {0x34, 0x12, 0xCD, 0xAB});
+    s.bits = 16;
+    ASSERT_EQ(load(s), 1);
+    EXPECT_EQ(pixel16(0), 0xABCD);
+    EXPECT_EQ(pixel16(1), 0x1234);
+}
+
+TEST_F(Bitmap, TwentyFourBitPacksToFiveSixFive)
+{
+    // One row of three pixels (9 bytes, padded to 12): white, red, and blue 0x20 green 0x40 red 0x80.
+    const std::vector<uint8_t> row = {255, 255, 255, 0, 0, 255, 0x20, 0x40, 0x80};
+    ASSERT_EQ(load(twenty_four_bit(3, 1, row)), 1);
+    EXPECT_EQ(bitmap.info_header.biBitCount, 16);
+    EXPECT_EQ(pixel16(0), 0xFFFF);
+    EXPECT_EQ(pixel16(1), 0xF800);
+    EXPECT_EQ(pixel16(2), 0x8204);
+}
+
+TEST_F(Bitmap, TwentyFourBitPacksToFiveFiveFiveInAFifteenBitDisplay)
+{
+    pixel_format = 15;
+    const std::vector<uint8_t> row = {255, 255, 255, 0, 0, 255, 0x20, 0x40, 0x80};
+    ASSERT_EQ(load(twenty_four_bit(3, 1, row)), 1);
+    EXPECT_EQ(pixel16(0), 0x7FFF);
+    EXPECT_EQ(pixel16(1), 0x7C00);
+    EXPECT_EQ(pixel16(2), 0x4104);
+}
+
+TEST_F(Bitmap, TwentyFourBitInAnEightBitDisplayPacksAsFiveSixFive)
+{
+    pixel_format = 8;
+    ASSERT_EQ(load(twenty_four_bit(1, 1, {0, 0, 255})), 1);
+    EXPECT_EQ(pixel16(0), 0xF800);
+}
+
+TEST_F(Bitmap, TwentyFourBitRowsAreTurnedTopDown)
+{
+    // (bottom) blue, (top) green: two rows of one pixel, each padded from 3 to 4 bytes.
+    ASSERT_EQ(load(twenty_four_bit(1, 2, {255, 0, 0, 0, 255, 0})), 1);
+    EXPECT_EQ(pixel16(0), 0x07E0);
+    EXPECT_EQ(pixel16(1), 0x001F);
+}
+
+// ---- rejections: 0, the record as it was, no file left open ----
+
+class BitmapRejects : public Bitmap {
+protected:
+    void SetUp() override
+    {
+        Bitmap::SetUp();
+        ASSERT_EQ(load(eight_bit(1, 1, {42})), 1);
+        kept_pixels = bitmap.pixels;
+        kept_header = bitmap.info_header;
+    }
+    void expect_rejected(const BmpSpec& spec, const char* what)
+    {
+        EXPECT_EQ(load(spec), 0) << what;
+        EXPECT_EQ(bitmap.pixels, kept_pixels) << what;
+        EXPECT_EQ(bitmap.pixels[0], 42) << what;
+        EXPECT_EQ(std::memcmp(&bitmap.info_header, &kept_header, sizeof kept_header), 0) << what;
+    }
+    uint8_t* kept_pixels = nullptr;
+    BITMAPINFOHEADER kept_header{};
+};
+
+TEST_F(BitmapRejects, WrongSignatureAndDepths)
+{
+    BmpSpec s = eight_bit(2, 2, {1, 2, 3, 4});
+    s.signature = "MB";
+    expect_rejected(s, "signature MB");
+    for (uint16_t bits : {1, 4, 32, 0, 12}) {
+        s = eight_bit(2, 2, {});
+        s.bits = bits;
+        expect_rejected(s, "unsupported depth");
+    }
+}
+
+TEST_F(BitmapRejects, CompressedFiles)
+{
+    for (uint32_t compression : {1u, 2u, 3u, 4u, 5u}) {
+        BmpSpec s = eight_bit(2, 2, {1, 2, 3, 4});
+        s.compression = compression;
+        expect_rejected(s, "compressed");
+    }
+}
+
+TEST_F(BitmapRejects, UnknownHeaderSizes)
+{
+    for (uint32_t size : {0u, 12u, 39u, 41u, 64u, 200u, 0xFFFFFFFFu}) {
+        BmpSpec s = eight_bit(2, 2, {1, 2, 3, 4});
+        s.header_size = size;
+        s.off_bits = 1078;
+        s.keep = 2000;
+        expect_rejected(s, "header size");
+    }
+}
+
+TEST_F(BitmapRejects, BadDimensions)
+{
+    const int32_t cases[][2] = {{0, 2}, {2, 0}, {-2, 2}, {INT32_MIN, 2}, {2, INT32_MIN}, {16385, 1}, {1, 16385},
+                                {1, -16385}, {INT32_MAX, INT32_MAX}};
+    for (const auto& c : cases) {
+        BmpSpec s = eight_bit(c[0], c[1], {});
+        s.keep = 1100;
+        expect_rejected(s, "dimensions");
+    }
+}
+
+TEST_F(BitmapRejects, PixelDataTheFileDoesNotHold)
+{
+    BmpSpec s = eight_bit(3, 3, std::vector<uint8_t>(9, 1));
+    const size_t whole = bmp_bytes(s).size();
+    // The last row needs its 3 pixels, not its padding byte: one byte fewer than that is refused.
+    s.keep = whole - 2;
+    expect_rejected(s, "last row short");
+    s.keep = 60;
+    expect_rejected(s, "palette cut short");
+    s.keep = 30;
+    expect_rejected(s, "header cut short");
+    s.keep = 0;
+    expect_rejected(s, "empty file");
+    // The largest picture allowed, claimed by a file of a few bytes: refused before any allocation.
+    BmpSpec huge = eight_bit(16384, 16384, {});
+    huge.bits = 24;
+    huge.keep = 200;
+    expect_rejected(huge, "16384 x 16384 with no data");
+}
+
+TEST_F(BitmapRejects, OffsetsAndPaletteCountsThatPointAmiss)
+{
+    BmpSpec s = eight_bit(2, 2, {1, 2, 3, 4});
+    s.off_bits = 14 + 40 + 100;  // inside the palette
+    expect_rejected(s, "pixels inside the palette");
+    s.off_bits = 1 << 30;
+    expect_rejected(s, "pixels past the end");
+    s = eight_bit(2, 2, {1, 2, 3, 4});
+    s.clr_used = 257;
+    expect_rejected(s, "more than 256 colours");
+}
+
+TEST_F(BitmapRejects, MissingFilesFoldersAndNulls)
+{
+    EXPECT_EQ(bitmap_load(&bitmap, "no-such-file.bmp"), 0);
+    std::filesystem::create_directory("folder.bmp");
+    EXPECT_EQ(bitmap_load(&bitmap, "folder.bmp"), 0);
+    EXPECT_EQ(bitmap_load(&bitmap, nullptr), 0);
+    EXPECT_EQ(bitmap_load(nullptr, "no-such-file.bmp"), 0);
+    EXPECT_EQ(bitmap_load_memory(&bitmap, nullptr, 10), 0);
+    EXPECT_EQ(bitmap.pixels, kept_pixels);
+    EXPECT_EQ(testing_open_files(), 0);
+}
+
+TEST_F(BitmapRejects, FailingFileServices)
+{
+    ASSERT_TRUE(bmp_write("good.bmp", eight_bit(2, 2, {1, 2, 3, 4})));
+    for (const char* operation : {"OpenFile", "_lread", "_llseek"}) {
+        testing_fault(operation, 0, E_FAIL);
+        EXPECT_EQ(bitmap_load(&bitmap, "good.bmp"), 0) << operation;
+        EXPECT_EQ(bitmap.pixels, kept_pixels) << operation;
+        EXPECT_EQ(testing_open_files(), 0) << operation;
+        testing_faults_clear();
+    }
+    // The fifth read is a pixel row: a failure there frees what was read so far.
+    testing_fault("_lread", 5, E_FAIL);
+    EXPECT_EQ(bitmap_load(&bitmap, "good.bmp"), 0);
+    EXPECT_EQ(bitmap.pixels, kept_pixels);
+}
+
+// ---- row flipping and unloading ----
+
+TEST(BitmapRows, FlipTurnsRowsUpsideDown)
+{
+    uint8_t odd[] = {1, 1, 2, 2, 3, 3};
+    ASSERT_EQ(bitmap_flip_rows(odd, 2, 3), 1);
+    EXPECT_EQ(std::vector<uint8_t>(odd, odd + 6), (std::vector<uint8_t>{3, 3, 2, 2, 1, 1}));
+    uint8_t even[] = {1, 2, 3, 4};
+    ASSERT_EQ(bitmap_flip_rows(even, 1, 4), 1);
+    EXPECT_EQ(std::vector<uint8_t>(even, even + 4), (std::vector<uint8_t>{4, 3, 2, 1}));
+    EXPECT_EQ(bitmap_flip_rows(nullptr, 2, 2), 0);
+    EXPECT_EQ(bitmap_flip_rows(even, 0, 2), 0);
+    EXPECT_EQ(bitmap_flip_rows(even, 2, -1), 0);
+}
+
+TEST(BitmapRows, UnloadFreesOnce)
+{
+    BitmapFile b{};
+    const std::vector<uint8_t> bytes = bmp_bytes(BmpSpec{});
+    ASSERT_EQ(bitmap_load_memory(&b, bytes.data(), bytes.size()), 1);
+    EXPECT_EQ(bitmap_unload(&b), 1);
+    EXPECT_EQ(b.pixels, nullptr);
+    EXPECT_EQ(bitmap_unload(&b), 1);
+    EXPECT_EQ(bitmap_unload(nullptr), 0);
+}
+
+// ---- the game's pictures ----
+
+TEST(BitmapAssets, EveryGeneratedPictureLoads)
+{
+    const std::filesystem::path assets = VORLASH_ASSETS_DIR;
+    if (!std::filesystem::exists(assets))
+        GTEST_SKIP() << "no generated assets in " << assets;
+    int loaded = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(assets)) {
+        std::string ext = entry.path().extension().string();
+        for (char& c : ext)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (ext != ".bmp")
+            continue;
+        BitmapFile b{};
+        EXPECT_EQ(bitmap_load(&b, entry.path().string().c_str()), 1) << entry.path();
+        EXPECT_GT(b.info_header.biWidth, 0);
+        bitmap_unload(&b);
+        ++loaded;
+    }
+    EXPECT_GE(loaded, 1);
+}
