@@ -140,3 +140,15 @@ int log_write(const char* format, ...)             // 0 if format is null or no 
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+// ---- lines and clipping (lines.cpp) ----
+// Lines are clipped to the inclusive clip rectangle clip_min_x .. clip_max_y, which callers keep
+// inside the locked buffer; any int coordinates are safe. A null buffer draws nothing.
+// Cuts the line to the clip rectangle: 1 and the clipped end points when some part lies inside,
+// 0 (coordinates untouched) when none does.
+int clip_line(int* x0, int* y0, int* x1, int* y1);
+int draw_line8(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch);    // clipped; 1
+int draw_line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch);  // pitch in bytes; 1
+// Unclipped: both end points must lie inside the buffer. Both ends are drawn; always 1.
+int line8(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch);
+int line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch);  // pitch in bytes

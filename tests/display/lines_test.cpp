@@ -1,0 +1,221 @@
+// lines_test.cpp -- lines and clipping: the clipper's region cases and corners, the exact pixels of
+// the midpoint stepper at both depths, and clipped drawing that never leaves the clip rectangle.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "canvas.h"
+#include "display.h"
+
+using Pixels = std::vector<std::pair<int, int>>;
+
+class Lines : public ClipTest {
+protected:
+    void SetUp() override
+    {
+        ClipTest::SetUp();
+        set_clip(0, 0, 639, 479);
+    }
+    // Runs clip_line and gives back its result and the four coordinates.
+    static int clip(int& x0, int& y0, int& x1, int& y1) { return clip_line(&x0, &y0, &x1, &y1); }
+};
+
+template <class Pixel> static Pixels lit(const Canvas<Pixel>& c)
+{
+    Pixels out;
+    for (int y = -Canvas<Pixel>::GUARD; y < c.height() + Canvas<Pixel>::GUARD; ++y)
+        for (int x = -Canvas<Pixel>::GUARD; x < c.width() + Canvas<Pixel>::GUARD; ++x)
+            if (c.at(x, y))
+                out.push_back({x, y});
+    return out;
+}
+
+// Pixels in the order a line from (x0, y0) visits them can be compared as a set.
+static Pixels sorted(Pixels p)
+{
+    std::sort(p.begin(), p.end(),
+              [](auto a, auto b) { return a.second != b.second ? a.second < b.second : a.first < b.first; });
+    return p;
+}
+
+// ---- the clipper ----
+
+TEST_F(Lines, LinesInsideAreKeptAndLinesBeyondOneEdgeAreRejectedUntouched)
+{
+    int x0 = 5, y0 = 6, x1 = 600, y1 = 470;
+    EXPECT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({5, 6, 600, 470}));
+
+    // Both end points beyond the same edge, for each edge and two corners.
+    const int beyond[][4] = {{-10, 5, -1, 400},   {640, 0, 900, 479}, {0, -1, 639, -50},
+                             {10, 480, 600, 999}, {-5, -5, -20, 300}, {700, 500, 100, 900}};
+    for (const auto& b : beyond) {
+        int a0 = b[0], a1 = b[1], a2 = b[2], a3 = b[3];
+        EXPECT_EQ(clip(a0, a1, a2, a3), 0) << b[0] << "," << b[1] << " to " << b[2] << "," << b[3];
+        EXPECT_EQ(std::vector<int>({a0, a1, a2, a3}), std::vector<int>({b[0], b[1], b[2], b[3]}));
+    }
+}
+
+TEST_F(Lines, EachSingleEdgeMovesItsEndPointOntoThatEdge)
+{
+    int x0 = -10, y0 = 240, x1 = 650, y1 = 240;
+    ASSERT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({0, 240, 639, 240}));
+
+    x0 = 320, y0 = -20, x1 = 320, y1 = 500;
+    ASSERT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({320, 0, 320, 479}));
+
+    // A slanted crossing of the top edge: x = trunc(100 + 0.5 + (0 - -10) × 30 / 40) = 107.
+    x0 = 100, y0 = -10, x1 = 130, y1 = 30;
+    ASSERT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({107, 0, 130, 30}));
+}
+
+TEST_F(Lines, CornerCodesTryTheirRowFirstThenTheirColumn)
+{
+    // Top-left: the row crossing (0, 0) lies on the rectangle.
+    int x0 = -10, y0 = -10, x1 = 20, y1 = 20;
+    ASSERT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({0, 0, 20, 20}));
+
+    // Top-left again, but the row crossing is at x = -96, so the left column is used:
+    // y = trunc(-10 + 0.5 + 100 × 510 / 200) = 245.
+    x0 = -100, y0 = -10, x1 = 100, y1 = 500;
+    ASSERT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(x0, 0);
+    EXPECT_EQ(y0, 245);
+    // The far end, bottom: x = 100 + (479 - 500) × -200 / -510 = 100 - 8 = 92.
+    EXPECT_EQ(x1, 92);
+    EXPECT_EQ(y1, 479);
+
+    // Bottom-right as the far end: the bottom row is crossed at x = 648, beyond the right column,
+    // so the right column is used: y = trunc(500 + 0.5 + (639 - 660) × -100 / -60) = 465.
+    x0 = 600, y0 = 400, x1 = 660, y1 = 500;
+    ASSERT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({600, 400, 639, 465}));
+}
+
+TEST_F(Lines, ALineThatPassesOutsideACornerIsRejected)
+{
+    // The first point moves to (0, -4), the second to (-5, 0): both outside.
+    int x0 = -10, y0 = 5, x1 = 5, y1 = -10;
+    EXPECT_EQ(clip(x0, y0, x1, y1), 0);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({-10, 5, 5, -10}));
+}
+
+TEST_F(Lines, ExtremeCoordinatesAreClippedExactly)
+{
+    // The full diagonal of the int range crosses the rectangle through (0, 0) and (479, 479).
+    int x0 = INT_MIN, y0 = INT_MIN, x1 = INT_MAX, y1 = INT_MAX;
+    ASSERT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({0, 0, 479, 479}));
+
+    // Nearly flat across the whole range: it rises by one row over 2^32 columns.
+    x0 = INT_MIN, y0 = 0, x1 = INT_MAX, y1 = 1;
+    ASSERT_EQ(clip(x0, y0, x1, y1), 1);
+    EXPECT_EQ(std::vector<int>({x0, y0, x1, y1}), std::vector<int>({0, 0, 639, 1}));
+}
+
+// ---- the midpoint stepper ----
+
+TEST_F(Lines, StepperLightsTheExpectedPixelsBothWays)
+{
+    Canvas<uint8_t> c(16, 16);
+    line8(0, 0, 4, 2, 7, c.buffer(), c.pitch());
+    EXPECT_EQ(lit(c), (Pixels{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}));
+    EXPECT_EQ(c.at(1, 1), 7);
+
+    c.clear();
+    line8(4, 2, 0, 0, 7, c.buffer(), c.pitch());
+    EXPECT_EQ(lit(c), sorted(Pixels{{4, 2}, {3, 1}, {2, 1}, {1, 0}, {0, 0}})) << "reversed: same count, own midpoints";
+
+    c.clear();
+    line8(0, 0, 3, 3, 7, c.buffer(), c.pitch());
+    EXPECT_EQ(lit(c), (Pixels{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+
+    c.clear();
+    line8(0, 0, 2, 4, 7, c.buffer(), c.pitch());  // y-major
+    EXPECT_EQ(lit(c), (Pixels{{0, 0}, {1, 1}, {1, 2}, {2, 3}, {2, 4}}));
+
+    c.clear();
+    line8(2, 4, 0, 0, 7, c.buffer(), c.pitch());
+    EXPECT_EQ(lit(c).size(), 5u);
+
+    c.clear();
+    line8(9, 9, 9, 9, 7, c.buffer(), c.pitch());
+    EXPECT_EQ(lit(c), (Pixels{{9, 9}})) << "a line of length zero is one pixel";
+}
+
+TEST_F(Lines, SixteenBitStepperWritesTheSamePixelsWithTheLow16Bits)
+{
+    Canvas<uint8_t> c8(16, 16);
+    Canvas<uint16_t> c16(16, 16);
+    const int ends[][4] = {{0, 0, 4, 2}, {4, 2, 0, 0}, {1, 12, 14, 3}, {3, 0, 5, 15}, {15, 15, 0, 0}};
+    for (const auto& e : ends) {
+        c8.clear();
+        c16.clear();
+        line8(e[0], e[1], e[2], e[3], 1, c8.buffer(), c8.pitch());
+        line16(e[0], e[1], e[2], e[3], 0x1ABCD, c16.buffer(), c16.pitch());
+        EXPECT_EQ(lit(c16), lit(c8)) << e[0] << "," << e[1] << " to " << e[2] << "," << e[3];
+        EXPECT_EQ(c16.at(e[0], e[1]), 0xABCD);
+    }
+}
+
+// ---- clipped drawing ----
+
+TEST_F(Lines, ClippedDrawingCutsAtTheEdgesAndSkipsLinesOutside)
+{
+    Canvas<uint8_t> c(64, 40);
+    set_clip(0, 0, 63, 39);
+    EXPECT_EQ(draw_line8(-10, 20, 80, 20, 3, c.buffer(), c.pitch()), 1);
+    EXPECT_EQ(c.row(20), "0..63");
+    EXPECT_EQ(c.count(), 64);
+
+    c.clear();
+    EXPECT_EQ(draw_line8(-30, 0, -1, 39, 3, c.buffer(), c.pitch()), 1);
+    EXPECT_EQ(c.count(), 0) << "wholly left of the rectangle";
+
+    c.clear();
+    EXPECT_EQ(draw_line8(-10, 5, 5, -10, 3, c.buffer(), c.pitch()), 1);
+    EXPECT_EQ(c.count(), 0) << "passes outside the corner";
+
+    Canvas<uint16_t> w(64, 40);
+    EXPECT_EQ(draw_line16(30, -50, 30, 90, 0x8421, w.buffer(), w.pitch()), 1);
+    EXPECT_EQ(w.count(), 40);
+    EXPECT_EQ(w.at(30, 0), 0x8421);
+    EXPECT_EQ(w.at(30, 39), 0x8421);
+}
+
+// Thousands of lines with end points anywhere, including the ends of the int range, against a
+// clip rectangle inside the buffer: nothing may land outside it, and the clipped lines are drawn.
+TEST_F(Lines, RandomLinesNeverWriteOutsideTheClipRectangle)
+{
+    Canvas<uint8_t> c8(64, 48);
+    Canvas<uint16_t> c16(64, 48);
+    set_clip(5, 3, 58, 40);
+    TestRandom r;
+    const int extremes[] = {INT_MIN, INT_MIN + 1, -1000000, -1, 0, 63, 1000000, INT_MAX - 1, INT_MAX};
+    for (int i = 0; i < 20000; ++i) {
+        int v[4];
+        for (int& k : v) {
+            const uint32_t kind = r.next() % 4;
+            k = kind == 0 ? extremes[r.next() % 9] : kind == 1 ? r.any() : r.range(-40, 110);
+        }
+        draw_line8(v[0], v[1], v[2], v[3], 1, c8.buffer(), c8.pitch());
+        draw_line16(v[0], v[1], v[2], v[3], 1, c16.buffer(), c16.pitch());
+    }
+    EXPECT_EQ(c8.written_outside(5, 3, 58, 40), "");
+    EXPECT_EQ(c16.written_outside(5, 3, 58, 40), "");
+    EXPECT_GT(c8.count(), 500) << "most lines crossing the rectangle are drawn";
+}
+
+TEST_F(Lines, NullBufferDrawsNothing)
+{
+    EXPECT_EQ(draw_line8(0, 0, 10, 10, 1, nullptr, 64), 1);
+    EXPECT_EQ(line16(0, 0, 10, 10, 1, nullptr, 64), 1);
+    EXPECT_EQ(clip_line(nullptr, nullptr, nullptr, nullptr), 0);
+}
