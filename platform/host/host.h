@@ -39,6 +39,13 @@ public:
     // Real milliseconds since the host started, and a real sleep.
     virtual uint32_t real_ticks() = 0;
     virtual void real_sleep(uint32_t ms) = 0;
+
+    // Sound output: `rate` frames per second of `channels` 16-bit samples, pulled through
+    // host_audio_render until close_audio; false when the machine has no audio device.
+    virtual bool open_audio(int rate, int channels) = 0;
+    virtual void close_audio() = 0;
+    // No synthesizer could be started (`reason` says why): the program plays on without music.
+    virtual void music_unavailable(const char* reason) = 0;
 };
 
 Host& host();
@@ -50,3 +57,5 @@ void host_focus_changed(bool focused);
 // For the hosts: a key, named by its DirectInput key code (0 … 255), went down or up.
 void host_key_changed(int key_code, bool down);
 void host_install(Host* host);  // null returns to the headless host
+// For the hosts' audio devices, on their own thread: the mixer's next `frames` stereo frames.
+void host_audio_render(int16_t* samples, int frames);

@@ -74,3 +74,17 @@ void testing_controller_pov(int id, int pov, uint32_t hundredths);
 BOOL testing_post_host_message(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 // Make the host unable to open a window (as with no display).
 void testing_window_unavailable(bool on);
+
+// ---- audio: the mixer's output rendered on demand, the synthesizer's soundfont ----
+int testing_audio_rate();  // output frames per second
+// The mixer's next `frames` stereo frames (left, right interleaved), as the audio device pulls them.
+std::vector<int16_t> testing_audio_render(int frames);
+// The host has no audio device, as a machine without a sound card.
+void testing_audio_unavailable(bool on);
+// The soundfont the synthesizer loads: a file, "" for none at all; null: the system's usual search.
+void testing_soundfont(const char* path);
+// What the host was told each time music could not start, since the reset.
+const std::vector<std::string>& testing_music_unavailable_notes();
+// Stand-in objects not yet released: sound buffers and music segments.
+int testing_sound_buffers_alive();
+int testing_music_segments_alive();

@@ -18,6 +18,8 @@ typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
 typedef uint32_t ULONG;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
 typedef int16_t SHORT;
 typedef unsigned int UINT;
 typedef int INT;
@@ -255,6 +257,11 @@ DWORD WINAPI GetTickCount(void);
 void WINAPI Sleep(DWORD milliseconds);
 
 // ---- files ----
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+
 typedef int HFILE;
 #define HFILE_ERROR ((HFILE)-1)
 #define OFS_MAXPATHNAME 128
@@ -279,8 +286,11 @@ UINT WINAPI _lread(HFILE file, LPVOID buffer, UINT bytes);
 LONG WINAPI _llseek(HFILE file, LONG offset, int origin);
 HFILE WINAPI _lclose(HFILE file);
 
-// ---- text conversion ----
+// ---- text conversion (the stand-in's ANSI code page is UTF-8, as Linux file names are) ----
 #define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
 int WINAPI MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int text_bytes, LPWSTR wide,
                                int wide_chars);
 

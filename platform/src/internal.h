@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 // ---- faults.cpp ----
 // S_OK, or the failure a test asked this call of `operation` to produce. Every stand-in entry
@@ -40,3 +41,7 @@ void files_reset();  // closes every file a test left open
 
 // ---- gdi_text.cpp ----
 void gdi_text_reset();  // back to the font fontconfig chooses
+
+// ---- codepage.cpp ----
+// Wide text (up to its NUL or max_chars) in the stand-in's ANSI code page, UTF-8.
+std::string utf8_from_wide(const WCHAR* wide, size_t max_chars);

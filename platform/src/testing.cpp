@@ -1,6 +1,7 @@
 // testing.cpp -- the test hooks: reset, virtual clock, faults, display options, presented frames.
 #include "testing.h"
 
+#include "audio_internal.h"
 #include "headless_host.h"
 #include "input_internal.h"
 #include "internal.h"
@@ -17,6 +18,7 @@ void testing_reset(uint32_t start_tick)
     controllers_reset();
     files_reset();
     gdi_text_reset();
+    audio_reset();
     clock_reset_virtual(start_tick);
 }
 

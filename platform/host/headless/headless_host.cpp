@@ -1,5 +1,6 @@
 // headless_host.cpp -- the headless host: presents copy the frame for inspection, refreshes return
-// at once (the virtual clock counts them), and a window opens unless a test says otherwise.
+// at once (the virtual clock counts them), a window and an audio device open unless a test says
+// otherwise, and the tests pull the mixer themselves.
 #include "headless_host.h"
 
 #include <chrono>
@@ -40,6 +41,8 @@ void HeadlessHost::reset()
     presents = 0;
     refreshes = 0;
     window_unavailable = false;
+    audio_unavailable = false;
+    music_notes.clear();
 }
 
 HeadlessHost& headless_host()

@@ -1,5 +1,8 @@
 // headless_host.h -- the host without a window or a sound device: keeps what it was asked to show.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "host.h"
 #include "testing.h"
 
@@ -16,6 +19,9 @@ public:
     void show_cursor(bool) override {}
     uint32_t real_ticks() override;
     void real_sleep(uint32_t ms) override;
+    bool open_audio(int, int) override { return !audio_unavailable; }  // tests render on demand
+    void close_audio() override {}
+    void music_unavailable(const char* reason) override { music_notes.push_back(reason); }
 
     void reset();
 
@@ -23,6 +29,8 @@ public:
     int presents = 0;
     int refreshes = 0;
     bool window_unavailable = false;
+    bool audio_unavailable = false;
+    std::vector<std::string> music_notes;
 };
 
 HeadlessHost& headless_host();

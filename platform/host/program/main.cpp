@@ -16,6 +16,7 @@ int main(int argc, char** argv)
         command_line += (i > 1 ? " " : "") + std::string(argv[i]);
     static HINSTANCE__ instance;
     const int code = WinMain(&instance, nullptr, command_line.data(), SW_SHOWNORMAL);
+    sdl.close_audio();  // the device's thread stops before anything it reads is torn down
 
     if (sdl.window_failed()) {
         std::fprintf(stderr, "vorlash: cannot open a window: %s\n", sdl.reason());

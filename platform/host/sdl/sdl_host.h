@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host.h"
+#include "sdl_audio.h"
 
 class SdlHost final : public Host {
 public:
@@ -23,6 +24,9 @@ public:
     void show_cursor(bool visible) override;
     uint32_t real_ticks() override;
     void real_sleep(uint32_t ms) override;
+    bool open_audio(int rate, int channels) override;  // sdl_audio.cpp
+    void close_audio() override;
+    void music_unavailable(const char* reason) override;
 
     bool window_failed() const { return failed; }
 
@@ -40,4 +44,5 @@ private:
     bool failed = false;
     std::string why;
     uint64_t next_refresh = 0;  // performance-counter time of the next 60 Hz tick
+    SdlAudio audio;
 };

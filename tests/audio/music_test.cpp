@@ -1,0 +1,279 @@
+// music_test.cpp -- the music layer on the synthesizer: loads into slots, the slot states through
+// play, stop, status and delete, what the mixer hears, refused files, and music without a soundfont.
+#include <filesystem>
+
+#include "audio_fixtures.h"
+
+class Music : public MusicTest {
+protected:
+    int load_note(const char* name = "note.mid", uint32_t beats = 1) { return load_midi(name, one_note_midi(beats)); }
+};
+
+// ---- loading ----
+
+TEST_F(Music, FiveLoadsTakeIdsZeroToFour)
+{
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(load_note(), i);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NE(music_slots[i].segment, nullptr);
+        EXPECT_EQ(music_slots[i].segment_state, nullptr);
+        EXPECT_EQ(music_slots[i].state, MUSIC_SLOT_LOADED);
+        EXPECT_EQ(music_slots[i].id, i);
+    }
+    EXPECT_EQ(music_current, -1);
+}
+
+TEST_F(Music, SixtyFifthLoadFindsNoSlot)
+{
+    write_file("note.mid", one_note_midi());
+    for (int i = 0; i < MUSIC_SLOT_COUNT; ++i)
+        ASSERT_EQ(music_load_midi("note.mid"), i);
+    EXPECT_EQ(music_load_midi("note.mid"), -1);
+    EXPECT_EQ(testing_music_segments_alive(), MUSIC_SLOT_COUNT);
+}
+
+TEST_F(Music, FileOutsideTheCurrentDirectoryIsNotFound)
+{
+    std::filesystem::create_directory("elsewhere");
+    write_file("elsewhere/piece.mid", one_note_midi());
+    EXPECT_EQ(music_load_midi("piece.mid"), -1);
+    EXPECT_EQ(music_slots[0].state, MUSIC_SLOT_FREE);
+    std::filesystem::current_path("elsewhere");
+    EXPECT_EQ(music_load_midi("piece.mid"), 0) << "the search directory follows the current one";
+}
+
+TEST_F(Music, FilesThatDoNotParseAreRefused)
+{
+    Bytes past_end = one_note_midi();
+    past_end[21] += 1;  // the track claims one byte more than the file holds
+    Bytes no_end = one_note_midi();
+    no_end.resize(no_end.size() - 3);  // the end-of-track event cut off...
+    no_end[21] -= 3;                   // ...with the track's size to match
+    MidiTrack bad_tempo;
+    bad_tempo.event(0, {0xFF, 0x51, 0x02, 0x07, 0xA1});
+    bad_tempo.end();
+    MidiTrack orphan_data;
+    orphan_data.event(0, {0x3C, 0x40});  // data bytes with no status before them
+    orphan_data.end();
+    const std::vector<std::pair<const char*, Bytes>> files = {
+        {"not MIDI", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0}},
+        {"a track running past the file", past_end},
+        {"a track without its end", no_end},
+        {"a tempo of two bytes", midi_file({bad_tempo})},
+        {"data without status", midi_file({orphan_data})},
+        {"SMPTE timing", midi_file({MidiTrack{{0x00, 0xFF, 0x2F, 0x00}}}, 0, 0xE728)},
+        {"fewer tracks than the header says", [] {
+             Bytes b = one_note_midi();
+             b[9] = 1;   // format 1...
+             b[11] = 2;  // ...of two tracks, with one in the file
+             return b;
+         }()},
+        {"empty", Bytes{}},
+    };
+    for (const auto& [what, file] : files) {
+        write_file("bad.mid", file);
+        EXPECT_EQ(music_load_midi("bad.mid"), -1) << what;
+        EXPECT_EQ(music_slots[0].state, MUSIC_SLOT_FREE) << what;
+    }
+    EXPECT_EQ(music_load_midi("missing.mid"), -1);
+    EXPECT_EQ(testing_music_segments_alive(), 0);
+}
+
+TEST_F(Music, GamePiecesLoad)
+{
+    const std::filesystem::path assets = VORLASH_ASSETS_DIR;
+    if (!std::filesystem::exists(assets / "MM1CUT.MID"))
+        GTEST_SKIP() << "the game's assets have not been generated";
+    std::filesystem::current_path(assets);
+    int id = 0;
+    for (const char* name : {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID", "FLASH3.MID"})
+        EXPECT_EQ(music_load_midi(name), id++) << name;
+}
+
+// A segment made before a step of the load fails is released, not left behind.
+TEST_F(Music, LoadFailingAfterTheSegmentIsMadeReleasesIt)
+{
+    write_file("note.mid", one_note_midi());
+    testing_fault("IDirectMusicSegment::SetParam", 2, DMUS_E_NOT_INIT);  // the download
+    EXPECT_EQ(music_load_midi("note.mid"), -1);
+    EXPECT_EQ(testing_music_segments_alive(), 0);
+    EXPECT_EQ(music_slots[0].state, MUSIC_SLOT_FREE);
+    testing_fault("IDirectMusicLoader::SetSearchDirectory", 1, E_FAIL);
+    EXPECT_EQ(music_load_midi("note.mid"), -1);
+    EXPECT_EQ(music_load_midi("note.mid"), 0);
+}
+
+// ---- playing ----
+
+TEST_F(Music, PlayingIsHeardAndStoppingSilencesAtOnce)
+{
+    const int id = load_note();
+    EXPECT_EQ(render(4410).peak(), 0) << "nothing before play";
+    ASSERT_EQ(music_play(id), 1);
+    EXPECT_EQ(music_slots[id].state, MUSIC_SLOT_PLAYING);
+    EXPECT_NE(music_slots[id].segment_state, nullptr);
+    EXPECT_EQ(music_current, id);
+    EXPECT_GT(render(4410).peak(), 500) << "the note sounds within a tenth of a second";
+    ASSERT_EQ(music_stop(id), 1);
+    EXPECT_EQ(music_slots[id].state, MUSIC_SLOT_STOPPED);
+    EXPECT_EQ(music_current, -1);
+    EXPECT_EQ(render(441).peak(), 0) << "the note is cut, not released";
+    EXPECT_EQ(music_status(id), MUSIC_SLOT_STOPPED);
+}
+
+TEST_F(Music, MusicAndEffectsShareTheMixer)
+{
+    const int piece = load_note();
+    const int effect = load("level.wav", simple_wav(1, 8, 44100, Bytes(44100, 0x80 + 100)));
+    music_play(piece);
+    sound_play(effect, 0);
+    const Rendered both = render(4410);
+    sound_stop(effect);
+    const Rendered music_only = render(4410);
+    EXPECT_GT(both.peak(), 25600 - 100) << "the effect is there";
+    EXPECT_GT(music_only.peak(), 500) << "and the music goes on without it";
+}
+
+TEST_F(Music, PlayingAnotherPieceStopsTheCurrentOne)
+{
+    const int a = load_note("a.mid", 8);
+    const int b = load_note("b.mid", 8);
+    music_play(a);
+    render(2205);
+    music_play(b);
+    EXPECT_EQ(music_slots[a].state, MUSIC_SLOT_STOPPED);
+    EXPECT_EQ(music_slots[b].state, MUSIC_SLOT_PLAYING);
+    EXPECT_EQ(music_current, b);
+    EXPECT_EQ(music_performance->IsPlaying(music_slots[a].segment, nullptr), S_FALSE);
+    EXPECT_EQ(music_performance->IsPlaying(music_slots[b].segment, nullptr), S_OK);
+}
+
+TEST_F(Music, PlayingTheCurrentPieceAgainRestartsIt)
+{
+    const int a = load_note("a.mid", 2);  // one second
+    music_play(a);
+    render(44100 * 3 / 4);
+    music_play(a);
+    EXPECT_EQ(music_current, a);
+    render(44100 * 3 / 4);
+    EXPECT_EQ(music_status(a), MUSIC_SLOT_PLAYING) << "started again: a second from 0, not from 0.75";
+    render(44100 / 2);
+    EXPECT_EQ(music_status(a), MUSIC_SLOT_STOPPED);
+}
+
+TEST_F(Music, StoppingAPieceThatIsNotCurrentStillClearsCurrent)
+{
+    const int a = load_note("a.mid", 8);
+    const int b = load_note("b.mid", 8);
+    music_play(a);
+    EXPECT_EQ(music_stop(b), 1);
+    EXPECT_EQ(music_current, -1);
+    EXPECT_EQ(music_slots[b].state, MUSIC_SLOT_STOPPED);
+    EXPECT_EQ(music_status(a), MUSIC_SLOT_PLAYING) << "a was not stopped";
+    music_play(b);
+    EXPECT_EQ(music_slots[a].state, MUSIC_SLOT_PLAYING) << "nothing was current, so nothing was stopped";
+    EXPECT_EQ(music_status(a), MUSIC_SLOT_STOPPED) << "but the performance plays one primary piece";
+}
+
+TEST_F(Music, PieceThatEndedReadsStoppedOnlyWhenAsked)
+{
+    const int id = load_note();  // half a second
+    music_play(id);
+    EXPECT_EQ(music_status(id), MUSIC_SLOT_PLAYING);
+    render(44100);
+    EXPECT_EQ(music_slots[id].state, MUSIC_SLOT_PLAYING) << "the layer's last knowledge";
+    EXPECT_EQ(music_status(id), MUSIC_SLOT_STOPPED);
+    EXPECT_EQ(music_slots[id].state, MUSIC_SLOT_STOPPED);
+    EXPECT_EQ(music_current, id) << "status does not touch current";
+}
+
+TEST_F(Music, StatusOfALoadedPieceThatNeverPlayedIsStopped)
+{
+    const int id = load_note();
+    EXPECT_EQ(music_status(id), MUSIC_SLOT_STOPPED);
+    EXPECT_EQ(music_slots[id].state, MUSIC_SLOT_STOPPED);
+}
+
+TEST_F(Music, RefusedPlayGoesUnnoticedUntilStatus)
+{
+    const int id = load_note();
+    testing_fault("IDirectMusicPerformance::PlaySegment", 1, E_FAIL);
+    EXPECT_EQ(music_play(id), 1);
+    EXPECT_EQ(music_slots[id].state, MUSIC_SLOT_PLAYING);
+    EXPECT_EQ(music_status(id), MUSIC_SLOT_STOPPED);
+}
+
+// ---- deleting ----
+
+TEST_F(Music, DeleteFreesTheSlotForTheNextLoad)
+{
+    for (int i = 0; i < 3; ++i)
+        load_note();
+    EXPECT_EQ(music_delete(10), 1) << "a free slot";
+    music_play(1);
+    EXPECT_EQ(music_delete(1), 1);
+    EXPECT_EQ(music_slots[1].segment, nullptr);
+    EXPECT_EQ(music_slots[1].segment_state, nullptr);
+    EXPECT_EQ(music_slots[1].state, MUSIC_SLOT_FREE);
+    EXPECT_EQ(music_current, 1) << "delete leaves current alone";
+    EXPECT_GT(render(4410).peak(), 500) << "and does not stop the piece";
+    EXPECT_EQ(music_play(1), 0);
+    EXPECT_EQ(load_note(), 1);
+    EXPECT_EQ(music_delete_all(), 1);
+    EXPECT_EQ(testing_music_segments_alive(), 1) << "the performance holds the piece it plays";
+    music_performance->Stop(nullptr, nullptr, 0, 0);
+    EXPECT_EQ(testing_music_segments_alive(), 0);
+}
+
+TEST_F(Music, SlotsWithoutAPieceChangeNothing)
+{
+    for (int id : {-1, 0, 5, MUSIC_SLOT_COUNT, 1 << 30}) {
+        EXPECT_EQ(music_play(id), 0) << id;
+        EXPECT_EQ(music_stop(id), 0) << id;
+        EXPECT_EQ(music_status(id), 0) << id;
+        EXPECT_EQ(music_delete(id), 1) << id;
+    }
+    EXPECT_EQ(music_current, -1);
+}
+
+// ---- start-up without a synthesizer ----
+
+class MusicWithoutSoundfont : public SoundTest {};
+
+TEST_F(MusicWithoutSoundfont, InitFailsAndNothingLoads)
+{
+    testing_soundfont("");
+    EXPECT_EQ(music_init(), 0);
+    EXPECT_NE(music_performance, nullptr) << "what was made stays in its global";
+    EXPECT_EQ(music_loader, nullptr);
+    ASSERT_EQ(testing_music_unavailable_notes().size(), 1u);
+    EXPECT_NE(testing_music_unavailable_notes()[0].find("soundfont"), std::string::npos);
+    write_file("note.mid", one_note_midi());
+    EXPECT_EQ(music_load_midi("note.mid"), -1);
+    EXPECT_EQ(music_play(0), 0);
+    EXPECT_EQ(music_shutdown(), 1);
+    EXPECT_EQ(music_performance, nullptr);
+}
+
+TEST_F(MusicWithoutSoundfont, UnreadableSoundfontIsNoSoundfont)
+{
+    write_file("broken.sf2", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 's', 'f', 'b', 'k'});
+    testing_soundfont(folder.file("broken.sf2").c_str());
+    EXPECT_EQ(music_init(), 0);
+    EXPECT_EQ(testing_music_unavailable_notes().size(), 1u);
+}
+
+TEST_F(MusicWithoutSoundfont, FailedStepsOfInitEachReturnZero)
+{
+    for (const char* step : {"CoInitialize", "CoCreateInstance", "IDirectMusicPerformance::Init",
+                             "IDirectMusicPerformance::AddPort"}) {
+        testing_fault(step, 1, E_FAIL);
+        EXPECT_EQ(music_init(), 0) << step;
+        music_shutdown();
+        testing_faults_clear();
+    }
+    testing_fault("CoCreateInstance", 2, E_OUTOFMEMORY);  // the loader
+    EXPECT_EQ(music_init(), 0);
+    EXPECT_EQ(music_loader, nullptr);
+}

@@ -1,0 +1,239 @@
+// wav_load_test.cpp -- sound_load_wav: slots taken in order and exhausted, the files it refuses
+// (each leaving its slot free), the chunk layouts it walks, and the conversions to 8-bit mono.
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "audio_fixtures.h"
+
+class WavLoad : public SoundTest {};
+
+// The bytes a loaded effect's buffer holds.
+static Bytes buffer_bytes(int id)
+{
+    const SoundSlot& slot = sound_slots[id];
+    void* first = nullptr;
+    void* second = nullptr;
+    DWORD first_bytes = 0, second_bytes = 0;
+    Bytes out;
+    if (!slot.buffer || FAILED(slot.buffer->Lock(0, slot.size, &first, &first_bytes, &second, &second_bytes, 0)))
+        return out;
+    out.assign(static_cast<uint8_t*>(first), static_cast<uint8_t*>(first) + first_bytes);
+    slot.buffer->Unlock(first, first_bytes, second, second_bytes);
+    return out;
+}
+
+static const Bytes RAMP = {0x80, 0x90, 0xA0, 0xB0, 0xC0, 0xD0, 0xE0, 0xF0};
+
+// ---- slots ----
+
+TEST_F(WavLoad, SlotsFillInOrderUntilAllAreTaken)
+{
+    write_file("a.wav", simple_wav(1, 8, 11025, RAMP));
+    for (int i = 0; i < SOUND_SLOT_COUNT; ++i)
+        ASSERT_EQ(sound_load_wav("a.wav", 0), i);
+    EXPECT_EQ(sound_load_wav("a.wav", 0), -1) << "the 257th load";
+    EXPECT_EQ(sound_replicate(0), -1) << "no slot for a replica either";
+    EXPECT_EQ(testing_sound_buffers_alive(), SOUND_SLOT_COUNT);
+    EXPECT_EQ(sound_slots[255].id, 255);
+}
+
+TEST_F(WavLoad, GameEffectsTakeIdsZeroToThreeAfterAFreshInit)
+{
+    write_file("a.wav", simple_wav(1, 8, 11025, RAMP));
+    EXPECT_EQ(sound_load_wav("a.wav", 224), 0);
+    EXPECT_EQ(sound_load_wav("a.wav", 224), 1);
+    ASSERT_EQ(sound_init(), 1);
+    EXPECT_EQ(testing_sound_buffers_alive(), 0) << "a second init releases every buffer";
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(sound_load_wav("a.wav", 224), i);
+}
+
+// ---- refused files ----
+
+struct Refused {
+    const char* what;
+    Bytes file;
+};
+
+TEST_F(WavLoad, RefusedFilesReturnMinusOneAndLeaveTheSlotFree)
+{
+    const Bytes fmt = riff_chunk("fmt ", fmt_body(1, 8, 11025));
+    const Bytes data = riff_chunk("data", RAMP);
+    Bytes truncated = simple_wav(1, 8, 11025, Bytes(400, 0x80));
+    truncated.resize(truncated.size() - 100);
+    const std::vector<Refused> files = {
+        {"not RIFF", Bytes{'R', 'I', 'F', 'X', 8, 0, 0, 0, 'W', 'A', 'V', 'E'}},
+        {"RIFF of another form", wave_file({fmt, data}, "AVI ")},
+        {"format tag 3 (floating point)", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025, 3)), data})},
+        {"no data chunk", wave_file({fmt, riff_chunk("junk", RAMP)})},
+        {"data before the format", wave_file({data, fmt})},
+        {"data shorter than its chunk claims", truncated},
+        {"data claiming 4 GB", wave_file({fmt, riff_chunk("data", RAMP, 0xFFFFFFF0)})},
+        {"empty data", wave_file({fmt, riff_chunk("data", {})})},
+        {"24-bit samples", wave_file({riff_chunk("fmt ", fmt_body(1, 24, 11025)), data})},
+        {"six channels", wave_file({riff_chunk("fmt ", fmt_body(6, 8, 11025)), data})},
+        {"a rate of 0", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 0)), data})},
+        {"a format chunk past the end", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025), 0x7FFFFFF0)})},
+        {"a format chunk cut short", Bytes{'R', 'I', 'F', 'F', 20, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                           16, 0, 0, 0, 1, 0, 1, 0}},
+        {"an empty file", Bytes{}},
+    };
+    for (const Refused& r : files) {
+        write_file("bad.wav", r.file);
+        EXPECT_EQ(sound_load_wav("bad.wav", 224), -1) << r.what;
+        EXPECT_EQ(sound_slots[0].state, SOUND_SLOT_FREE) << r.what;
+        EXPECT_EQ(sound_slots[0].buffer, nullptr) << r.what;
+    }
+    EXPECT_EQ(sound_load_wav("missing.wav", 224), -1);
+    EXPECT_EQ(sound_load_wav(nullptr, 224), -1);
+    EXPECT_EQ(testing_sound_buffers_alive(), 0);
+    EXPECT_EQ(load("good.wav", simple_wav(1, 8, 11025, RAMP)), 0) << "slot 0 is still the first free one";
+}
+
+// A RIFF chunk claiming more than the file: the search for data stops at the file's end.
+TEST_F(WavLoad, RiffSizeBeyondTheFileIsSearchedOnlyToTheEnd)
+{
+    Bytes file = simple_wav(1, 8, 11025, RAMP);
+    file[4] = file[5] = file[6] = 0xFF;
+    EXPECT_EQ(load("long.wav", file), 0) << "the data lies inside the file";
+    Bytes no_data = wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025))});
+    no_data[4] = no_data[5] = no_data[6] = no_data[7] = 0xFF;
+    EXPECT_EQ(load("nodata.wav", no_data), -1);
+}
+
+// ---- chunk layouts ----
+
+TEST_F(WavLoad, OddSizedChunksAndTheirPadBytesAreSkipped)
+{
+    const Bytes odd_fmt = [] {
+        Bytes b = fmt_body(1, 8, 11025);
+        b.push_back(0);  // cbSize, low byte only: a 17-byte format chunk
+        return b;
+    }();
+    const Bytes file = wave_file({riff_chunk("fmt ", odd_fmt), riff_chunk("junk", {1, 2, 3}), riff_chunk("data", RAMP)});
+    ASSERT_EQ(load("odd.wav", file), 0);
+    EXPECT_EQ(buffer_bytes(0), RAMP);
+}
+
+TEST_F(WavLoad, ListChunkBeforeTheDataIsPassedOver)
+{
+    Bytes info;
+    put_id(info, "INFO");
+    const Bytes inam = riff_chunk("INAM", {'z', 'a', 'p', 0});
+    info.insert(info.end(), inam.begin(), inam.end());
+    const Bytes file =
+        wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025)), riff_chunk("LIST", info), riff_chunk("data", RAMP)});
+    ASSERT_EQ(load("list.wav", file), 0);
+    EXPECT_EQ(buffer_bytes(0), RAMP);
+}
+
+TEST_F(WavLoad, FirstSubChunkIsTheFormatWhateverItsName)
+{
+    const Bytes file = wave_file({riff_chunk("xyz ", fmt_body(1, 8, 22050)), riff_chunk("data", RAMP)});
+    ASSERT_EQ(load("named.wav", file), 0);
+    EXPECT_EQ(sound_slots[0].rate, 22050);
+}
+
+// ---- what a load records ----
+
+TEST_F(WavLoad, EightBitMonoLoadsByteForByteAtItsRate)
+{
+    ASSERT_EQ(load("m.wav", simple_wav(1, 8, 11025, RAMP), 224), 0);
+    const SoundSlot& slot = sound_slots[0];
+    EXPECT_EQ(slot.state, SOUND_SLOT_LOADED);
+    EXPECT_EQ(slot.rate, 11025);
+    EXPECT_EQ(slot.size, 8);
+    EXPECT_EQ(slot.id, 0);
+    EXPECT_EQ(buffer_bytes(0), RAMP);
+    EXPECT_EQ(sound_wave_format.wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(sound_wave_format.nChannels, 1);
+    EXPECT_EQ(sound_wave_format.nSamplesPerSec, 11025u);
+    EXPECT_EQ(sound_wave_format.nAvgBytesPerSec, 11025u);
+    EXPECT_EQ(sound_wave_format.nBlockAlign, 1);
+    EXPECT_EQ(sound_wave_format.wBitsPerSample, 8);
+    EXPECT_EQ(sound_buffer_desc.dwSize, sizeof(DSBUFFERDESC));
+    EXPECT_EQ(sound_buffer_desc.dwFlags, 224u | DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE);
+    EXPECT_EQ(sound_buffer_desc.dwBufferBytes, 8u);
+    EXPECT_EQ(sound_buffer_desc.lpwfxFormat, &sound_wave_format);
+}
+
+TEST_F(WavLoad, SixteenBitAndStereoBecomeEightBitMono)
+{
+    ASSERT_EQ(load("m16.wav", simple_wav(1, 16, 11025, pcm16({-32768, -1, 0, 255, 256, 32767}))), 0);
+    EXPECT_EQ(buffer_bytes(0), (Bytes{0, 127, 128, 128, 129, 255}));
+    EXPECT_EQ(sound_slots[0].size, 6) << "size is the buffer's: one byte a frame";
+
+    ASSERT_EQ(load("s8.wav", simple_wav(2, 8, 11025, {10, 20, 0, 1, 255, 255, 0x80, 0x80, 200, 100})), 1);
+    EXPECT_EQ(buffer_bytes(1), (Bytes{15, 0, 255, 128, 150})) << "the mean of the two channels";
+
+    ASSERT_EQ(load("s16.wav", simple_wav(2, 16, 11025, pcm16({1000, -1000, 32767, 32767, -32768, 32767, -32768,
+                                                              -32768}))),
+              2);
+    EXPECT_EQ(buffer_bytes(2), (Bytes{128, 255, 127, 0}));
+}
+
+TEST_F(WavLoad, TrailingPartialFrameIsDropped)
+{
+    Bytes data = pcm16({100, 200, 300, 400});
+    data.push_back(0x7F);  // half a sample
+    ASSERT_EQ(load("part.wav", simple_wav(1, 16, 11025, data)), 0);
+    EXPECT_EQ(sound_slots[0].size, 4);
+}
+
+TEST_F(WavLoad, FileRateIsRecordedAndGivenToTheBuffer)
+{
+    ASSERT_EQ(load("fast.wav", simple_wav(1, 8, 22050, RAMP)), 0);
+    EXPECT_EQ(sound_slots[0].rate, 22050);
+    EXPECT_EQ(sound_wave_format.nSamplesPerSec, 22050u);
+    EXPECT_EQ(sound_wave_format.nAvgBytesPerSec, 22050u);
+}
+
+// The generated game effects are 8-bit mono at 11025 Hz: each buffer holds exactly the file's data.
+TEST_F(WavLoad, GameEffectsLoadByteForByte)
+{
+    const std::filesystem::path assets = VORLASH_ASSETS_DIR;
+    for (const char* name : {"engines.WAV", "lasertw.WAV", "cannon2.WAV", "bat3.WAV"}) {
+        const std::filesystem::path file = assets / name;
+        if (!std::filesystem::exists(file))
+            GTEST_SKIP() << "the game's assets have not been generated";
+        std::ifstream in(file, std::ios::binary);
+        const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // The data chunk follows a 16-byte format chunk in these files.
+        ASSERT_EQ(std::memcmp(bytes.data() + 36, "data", 4), 0) << name;
+        const uint32_t size = bytes[40] | (bytes[41] << 8) | (bytes[42] << 16) | (uint32_t{bytes[43]} << 24);
+        const int id = sound_load_wav(file.string().c_str(), 224);
+        ASSERT_GE(id, 0) << name;
+        EXPECT_EQ(sound_slots[id].rate, 11025) << name;
+        EXPECT_EQ(sound_slots[id].size, static_cast<int>(size)) << name;
+        EXPECT_EQ(buffer_bytes(id), Bytes(bytes.begin() + 44, bytes.begin() + 44 + size)) << name;
+    }
+}
+
+// ---- failures after the slot is taken ----
+
+TEST_F(WavLoad, FailedLockLeavesTheSlotTakenWithItsBuffer)
+{
+    testing_fault("IDirectSoundBuffer::Lock", 1, DSERR_BUFFERLOST);
+    EXPECT_EQ(load("a.wav", simple_wav(1, 8, 11025, RAMP)), -1);
+    EXPECT_EQ(sound_slots[0].state, SOUND_SLOT_LOADED);
+    EXPECT_NE(sound_slots[0].buffer, nullptr);
+    EXPECT_EQ(load("a.wav", simple_wav(1, 8, 11025, RAMP)), 1) << "the slot is not offered again";
+}
+
+TEST_F(WavLoad, FailedBufferCreationLeavesTheSlotTakenWithoutBuffer)
+{
+    testing_fault("IDirectSound::CreateSoundBuffer", 1, DSERR_OUTOFMEMORY);
+    EXPECT_EQ(load("a.wav", simple_wav(1, 8, 11025, RAMP)), -1);
+    EXPECT_EQ(sound_slots[0].state, SOUND_SLOT_LOADED);
+    EXPECT_EQ(sound_slots[0].buffer, nullptr);
+    EXPECT_EQ(sound_status(0), -1);
+}
+
+TEST_F(WavLoad, FailedReadLeavesTheSlotFree)
+{
+    testing_fault("mmioRead", 2, static_cast<HRESULT>(E_FAIL));  // the first read is the format's
+    EXPECT_EQ(load("a.wav", simple_wav(1, 8, 11025, RAMP)), -1);
+    EXPECT_EQ(sound_slots[0].state, SOUND_SLOT_FREE);
+}
