@@ -2,11 +2,11 @@
 // (edge walks with integer error terms) into a locked 8- or 16-bit buffer. Every span is cut to
 // the clip rectangle before it is written, so no vertex can make a fill write outside it.
 #include <cstddef>
-#include <cstring>
 #include <utility>
 
 #include "display.h"
 #include "placement.h"
+#include "spans.h"
 #include "sprites.h"
 
 // ---- records ----
@@ -24,11 +24,12 @@ template <class Pixel> struct FillTarget {
     Pixel color;
 };
 
-// One side of a polygon walk: its current point and the edge it is stepping along.
+// One side of a polygon walk: its current column and the edge it is stepping along, with the
+// integer error term of the midpoint rule.
 struct EdgeWalk {
     int x, target;
-    ptrdiff_t offset;
     int adx, ady, sx, count, error;
+    int run, run_rest;  // x-major: whole steps a line, and the error below which one more is taken
     bool x_major;
 };
 
@@ -37,17 +38,6 @@ struct EdgeWalk {
 static ClipBox clip_box()
 {
     return {clip_min_x, clip_min_y, clip_max_x, clip_max_y};
-}
-
-static void fill_run(uint8_t* p, uint8_t color, size_t count)
-{
-    std::memset(p, color, count);
-}
-
-static void fill_run(uint16_t* p, uint16_t color, size_t count)
-{
-    for (size_t i = 0; i < count; ++i)
-        p[i] = color;
 }
 
 // Columns left .. right of one line, cut to the clip columns; nothing when the cut is empty.
@@ -59,7 +49,7 @@ static inline void fill_span(Pixel* line, int64_t left, int64_t right, Pixel col
     if (right > clip.max_x)
         right = clip.max_x;
     if (left <= right)
-        fill_run(line + left, color, static_cast<size_t>(right - left + 1));
+        span_fill(line + left, color, static_cast<size_t>(right - left + 1));
 }
 
 // Pixels from one line to the next: the pitch is in bytes at both depths.
@@ -228,53 +218,106 @@ static void fill_triangle(int x1, int y1, int x2, int y2, int x3, int y3, int co
     }
 }
 
-// Sets up one walk from (x, y) towards the screen position of vertex `target`.
-static void walk_begin(EdgeWalk& w, int x, int y, ScreenPoint to, ptrdiff_t row)
+// Sets up one walk from column x of line y towards the screen position `to`, with the error term
+// at 0.
+static inline void walk_begin(EdgeWalk& w, int x, int y, ScreenPoint to)
 {
     const int dx = to.x - x;
     const int dy = to.y - y;
     w.x = x;
-    w.offset = static_cast<ptrdiff_t>(y) * row + x;
     w.adx = dx < 0 ? -dx : dx;
     w.ady = dy < 0 ? -dy : dy;
     w.sx = dx < 0 ? -1 : 1;
     w.x_major = w.ady < w.adx;
     w.count = w.x_major ? w.adx : w.ady;
     w.error = 0;
-}
-
-// Advances one walk by one screen line. An x-major walk sets the pixels it passes on the way.
-template <class Pixel> static inline void walk_step(EdgeWalk& w, Pixel* buffer, Pixel color)
-{
-    if (w.x_major) {
-        while (w.error < w.adx && w.count > 0) {
-            --w.count;
-            w.offset += w.sx;
-            w.x += w.sx;
-            w.error += w.ady;
-            if (w.error < w.adx)
-                buffer[w.offset] = color;
-        }
-        w.error -= w.adx;
-    } else {
-        w.error += w.adx;
-        if (w.error >= w.ady) {
-            w.error -= w.ady;
-            w.offset += w.sx;
-            w.x += w.sx;
-        }
-        --w.count;
+    // An x-major walk steps while its error is below adx, adding ady a step: ceil((adx - error) /
+    // ady) steps a line, that is adx / ady, or one more while the error is below adx % ady; a flat
+    // edge (ady 0) is crossed in one line.
+    w.run = w.adx;
+    w.run_rest = 0;
+    if (w.x_major && w.ady) {
+        w.run = w.adx / w.ady;
+        w.run_rest = w.adx % w.ady;
     }
 }
 
-// True when every placed vertex lies in the clip rectangle; *bottom is then the lowest row.
-static bool placed_inside(const struct Polygon* polygon, const ClipBox& clip, int* bottom)
+// Advances one walk by one screen line and gives the columns it covers on that line. An x-major
+// walk sets every pixel it passes from one past its old column, so it covers a run ending at its
+// new column; a y-major walk covers only its new column.
+// The choices are made with masks rather than branches: the steps follow the edge's slope in a
+// pattern a branch predictor cannot learn.
+template <bool XMajor> static inline void walk_step(EdgeWalk& w, int* from, int* to)
 {
+    if constexpr (XMajor) {
+        const int longer = -static_cast<int>(w.run_rest > w.error);  // 0 or -1
+        int steps = w.run - longer;
+        w.error += (w.ady & longer) + w.run * w.ady - w.adx;
+        steps = steps < w.count ? steps : w.count;  // the edge's last line
+        w.count -= steps;
+        const int first = w.x + w.sx;
+        w.x += w.sx < 0 ? -steps : steps;
+        *from = w.sx < 0 ? w.x : first;
+        *to = w.sx < 0 ? first : w.x;
+    } else {
+        w.error += w.adx;
+        const int step = -static_cast<int>(w.error >= w.ady);  // 0 or -1
+        w.error -= w.ady & step;
+        w.x += w.sx & step;
+        --w.count;
+        *from = *to = w.x;
+    }
+}
+
+template <bool LeftXMajor, bool RightXMajor, class Pixel>
+static int walk_lines(EdgeWalk& left_walk, EdgeWalk& right_walk, int lines, Pixel* line, ptrdiff_t row, Pixel color)
+{
+    // Worked on in copies, which the compiler can keep in registers.
+    EdgeWalk left = left_walk, right = right_walk;
+    int i = 0;
+    for (; i < lines && left.count != 0 && right.count != 0; ++i, line += row) {
+        int l0, l1, r0, r1;
+        walk_step<LeftXMajor>(left, &l0, &l1);
+        walk_step<RightXMajor>(right, &r0, &r1);
+        const int from = l0 < r0 ? l0 : r0;
+        const int to = l1 > r1 ? l1 : r1;
+        span_fill(line + from, color, static_cast<size_t>(to - from + 1));
+    }
+    left_walk = left;
+    right_walk = right;
+    return i;
+}
+
+template <class Pixel>
+static int walk_lines(EdgeWalk& left, EdgeWalk& right, int lines, Pixel* line, ptrdiff_t row, Pixel color)
+{
+    if (left.x_major)
+        return right.x_major ? walk_lines<true, true>(left, right, lines, line, row, color)
+                             : walk_lines<true, false>(left, right, lines, line, row, color);
+    return right.x_major ? walk_lines<false, true>(left, right, lines, line, row, color)
+                         : walk_lines<false, false>(left, right, lines, line, row, color);
+}
+
+// Where the walks find the vertices on the screen: placed once into a small table, or placed
+// again at each use when there are more vertices than the table holds.
+struct PlacedVertices {
+    static constexpr int TABLE = 32;
+    const struct Polygon* polygon;
+    ScreenPoint table[TABLE];
+    ScreenPoint operator[](int i) const { return polygon->vertex_count <= TABLE ? table[i] : vertex_place(polygon, i); }
+};
+
+// Places the vertices; true when every one lies in the clip rectangle, *bottom then the lowest row.
+static bool place_inside(const struct Polygon* polygon, const ClipBox& clip, PlacedVertices* placed, int* bottom)
+{
+    placed->polygon = polygon;
     *bottom = INT32_MIN;
     for (int i = 0; i < polygon->vertex_count; ++i) {
         const ScreenPoint p = vertex_place(polygon, i);
         if (p.x < clip.min_x || p.x > clip.max_x || p.y < clip.min_y || p.y > clip.max_y)
             return false;
+        if (i < PlacedVertices::TABLE)
+            placed->table[i] = p;
         *bottom = p.y > *bottom ? p.y : *bottom;
     }
     return true;
@@ -282,21 +325,23 @@ static bool placed_inside(const struct Polygon* polygon, const ClipBox& clip, in
 
 // Walks down both sides of a convex polygon from its top vertex, one line per pass, filling
 // between the two walks. The polygon is not clipped, so it is refused unless every placed vertex
-// lies in the clip rectangle; the walks then stay in the vertices' bounding box, and the line
-// count is capped at its bottom row, which a convex polygon never reaches past (a concave one
-// would otherwise walk on below it).
+// lies in the clip rectangle; the walks then stay within the vertices' columns, and they stop at
+// the lowest vertex's row. A convex outline never walks past it, but a concave one would, and so
+// would a thin convex one turned slightly concave by placing its vertices on whole pixels.
 template <class Pixel> static int fill_polygon(struct Polygon* polygon, Pixel* buffer, int pitch)
 {
     if (!polygon || !buffer || polygon->vertex_count <= 0 || !polygon->vertices)
         return 0;
     const ClipBox clip = clip_box();
+    PlacedVertices placed;
     int bottom;
-    if (!placed_inside(polygon, clip, &bottom))
+    if (!place_inside(polygon, clip, &placed, &bottom))
         return 0;
     const int n = polygon->vertex_count;
     const ptrdiff_t row = line_pixels<Pixel>(pitch);
     const Pixel color = static_cast<Pixel>(polygon->color);
 
+    // The top vertex by the vertices' own y (the earliest wins a tie), started from its placed point.
     int top = 0;
     int top_y = trunc_to_int(polygon->vertices[0].y);
     for (int i = 1; i < n; ++i) {
@@ -305,25 +350,21 @@ template <class Pixel> static int fill_polygon(struct Polygon* polygon, Pixel* b
             top_y = trunc_to_int(polygon->vertices[i].y);
         }
     }
-    const ScreenPoint start = vertex_place(polygon, top);
+    const ScreenPoint start = placed[top];
     int y = start.y;
+    Pixel* line = buffer + static_cast<ptrdiff_t>(y) * row;
     EdgeWalk left, right;
     left.target = top == 0 ? n - 1 : top - 1;
     right.target = top == n - 1 ? 0 : top + 1;
-    walk_begin(left, start.x, y, vertex_place(polygon, left.target), row);
-    walk_begin(right, start.x, y, vertex_place(polygon, right.target), row);
+    walk_begin(left, start.x, y, placed[left.target]);
+    walk_begin(right, start.x, y, placed[right.target]);
 
+    // Both walks run together until either spends its edge (or the bottom row is passed); then
+    // that walk takes the next edge, and both restart from where they stand.
     for (int remaining = n - 1; remaining > 0;) {
-        while (left.count != 0 && right.count != 0 && y <= bottom) {
-            walk_step(left, buffer, color);
-            walk_step(right, buffer, color);
-            const ptrdiff_t from = left.offset < right.offset ? left.offset : right.offset;
-            const ptrdiff_t to = left.offset < right.offset ? right.offset : left.offset;
-            fill_run(buffer + from, color, static_cast<size_t>(to - from + 1));
-            left.offset += row;
-            right.offset += row;
-            ++y;
-        }
+        const int lines = walk_lines(left, right, bottom - y + 1, line, row, color);
+        line += lines * row;
+        y += lines;
         if (y > bottom)
             break;
         if (left.count == 0) {
@@ -334,8 +375,8 @@ template <class Pixel> static int fill_polygon(struct Polygon* polygon, Pixel* b
             --remaining;
             right.target = right.target == n - 1 ? 0 : right.target + 1;
         }
-        walk_begin(left, left.x, y, vertex_place(polygon, left.target), row);
-        walk_begin(right, right.x, y, vertex_place(polygon, right.target), row);
+        walk_begin(left, left.x, y, placed[left.target]);
+        walk_begin(right, right.x, y, placed[right.target]);
     }
     return 1;
 }

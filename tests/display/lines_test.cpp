@@ -219,3 +219,74 @@ TEST_F(Lines, NullBufferDrawsNothing)
     EXPECT_EQ(line16(0, 0, 10, 10, 1, nullptr, 64), 1);
     EXPECT_EQ(clip_line(nullptr, nullptr, nullptr, nullptr), 0);
 }
+
+// ---- the fast forms against the midpoint rule ----
+
+// The midpoint stepper exactly as its rule reads, one pixel and one error test per step. The
+// drawers light the same pixels through faster forms (closed-form offsets, runs per row), so every
+// slope, direction and length class is compared with it.
+static Pixels midpoint_pixels(int x0, int y0, int x1, int y1)
+{
+    Pixels out;
+    int dx = x1 - x0, dy = y1 - y0, sx = 1, sy = 1;
+    if (dx < 0)
+        dx = -dx, sx = -1;
+    if (dy < 0)
+        dy = -dy, sy = -1;
+    int x = x0, y = y0;
+    if (dx > dy) {
+        int error = 2 * dy - dx;
+        for (int i = 0; i <= dx; ++i) {
+            out.push_back({x, y});
+            if (error >= 0)
+                error -= 2 * dx, y += sy;
+            error += 2 * dy, x += sx;
+        }
+    } else {
+        int error = 2 * dx - dy;
+        for (int i = 0; i <= dy; ++i) {
+            out.push_back({x, y});
+            if (error >= 0)
+                error -= 2 * dy, x += sx;
+            error += 2 * dx, y += sy;
+        }
+    }
+    return sorted(out);
+}
+
+TEST_F(Lines, EveryLineMatchesTheMidpointRuleAtBothDepths)
+{
+    Canvas<uint8_t> c8(160, 120);
+    Canvas<uint16_t> c16(160, 120);
+    TestRandom r;
+    for (int i = 0; i < 4000; ++i) {
+        const int x0 = r.range(0, 159), y0 = r.range(0, 119);
+        // Short lines often, so that every run length and the shortest lines are covered.
+        const int reach = i % 2 ? 6 : 160;
+        const int x1 = std::clamp(x0 + r.range(-reach, reach), 0, 159);
+        const int y1 = std::clamp(y0 + r.range(-reach, reach), 0, 119);
+        c8.clear();
+        c16.clear();
+        line8(x0, y0, x1, y1, 1, c8.buffer(), c8.pitch());
+        line16(x0, y0, x1, y1, 1, c16.buffer(), c16.pitch());
+        const Pixels expected = midpoint_pixels(x0, y0, x1, y1);
+        ASSERT_EQ(lit(c8), expected) << x0 << "," << y0 << " to " << x1 << "," << y1;
+        ASSERT_EQ(lit(c16), expected) << x0 << "," << y0 << " to " << x1 << "," << y1;
+    }
+}
+
+TEST_F(Lines, VeryLongLinesMatchTheMidpointRule)
+{
+    // Beyond 46,340 steps the drawers fall back to stepping one pixel at a time.
+    const int lengths[] = {46340, 46341, 60000};
+    for (int n : lengths) {
+        Canvas<uint8_t> c(n + 1, 4);
+        set_clip(0, 0, n, 3);
+        draw_line8(0, 0, n, 3, 1, c.buffer(), c.pitch());
+        Pixels got = lit(c);
+        EXPECT_EQ(got, midpoint_pixels(0, 0, n, 3)) << n << " steps";
+        c.clear();
+        draw_line8(n, 1, 0, 2, 1, c.buffer(), c.pitch());
+        EXPECT_EQ(lit(c), midpoint_pixels(n, 1, 0, 2)) << n << " steps, leftwards";
+    }
+}
