@@ -89,12 +89,12 @@ int sound_replicate(int source_id)
         if (slot.state != SOUND_SLOT_FREE)
             continue;
         slot = *source;
+        slot.id = i;  // the slot's own index, whether or not the duplicate is made
         if (!dsound || FAILED(dsound->DuplicateSoundBuffer(source->buffer, &slot.buffer))) {
             slot.buffer = nullptr;
             slot.state = SOUND_SLOT_FREE;
             return -1;
         }
-        slot.id = i;
         return i;
     }
     return -1;

@@ -8,6 +8,12 @@
 #include "audio_internal.h"
 #include "host.h"
 
+// ---- records ----
+// Four lanes the compiler keeps in one vector register, whatever the machine.
+typedef float Float4 __attribute__((vector_size(16)));
+typedef int32_t Int4 __attribute__((vector_size(16)));
+typedef int16_t Short4 __attribute__((vector_size(8)));
+
 // ---- globals ----
 // At namespace scope, so they outlive a host whose device thread still runs during exit.
 static std::mutex lock;
@@ -15,13 +21,7 @@ static std::vector<MixerVoice*> voices;
 static int device_users = 0;
 alignas(16) static float sums[MIXER_BLOCK * MIXER_CHANNELS];  // one render at a time: guarded by lock
 
-// ---- records ----
-// Four samples the compiler keeps in one vector register, whatever the machine.
-typedef float Float4 __attribute__((vector_size(16)));
-typedef int32_t Int4 __attribute__((vector_size(16)));
-typedef int16_t Short4 __attribute__((vector_size(8)));
-
-// ---- voices ----
+// ---- voices and gains ----
 
 std::mutex& mixer_lock() { return lock; }
 
@@ -38,22 +38,35 @@ float mixer_gain(long hundredths_db)
     return static_cast<float>(std::pow(10.0, static_cast<double>(hundredths_db) / 2000.0));
 }
 
-void mixer_add(float* to, const float* frames, int count, float gain_left, float gain_right)
+// Interleaved frames of either kind into the sums: four lanes at a time, then the last pair.
+template <class Sample, class Sample4>
+static void add_stereo(float* to, const Sample* frames, int count, float bias, float gain_left, float gain_right)
 {
     const Float4 gains = {gain_left, gain_right, gain_left, gain_right};
     const int samples = count * MIXER_CHANNELS;
     int i = 0;
     for (; i + 4 <= samples; i += 4) {
-        Float4 sum, add;
+        Sample4 values;
+        Float4 sum;
+        std::memcpy(&values, frames + i, sizeof values);
         std::memcpy(&sum, to + i, sizeof sum);
-        std::memcpy(&add, frames + i, sizeof add);
-        sum += add * gains;
+        sum += (__builtin_convertvector(values, Float4) + bias) * gains;
         std::memcpy(to + i, &sum, sizeof sum);
     }
     for (; i < samples; i += 2) {
-        to[i] += frames[i] * gain_left;
-        to[i + 1] += frames[i + 1] * gain_right;
+        to[i] += (static_cast<float>(frames[i]) + bias) * gain_left;
+        to[i + 1] += (static_cast<float>(frames[i + 1]) + bias) * gain_right;
     }
+}
+
+void mixer_add(float* to, const float* frames, int count, float gain_left, float gain_right)
+{
+    add_stereo<float, Float4>(to, frames, count, 0.0f, gain_left, gain_right);
+}
+
+void mixer_add_stereo(float* to, const int32_t* frames, int count, float bias, float gain_left, float gain_right)
+{
+    add_stereo<int32_t, Int4>(to, frames, count, bias, gain_left, gain_right);
 }
 
 void mixer_add_mono(float* to, const int32_t* frames, int count, float bias, float gain_left, float gain_right)
@@ -76,25 +89,6 @@ void mixer_add_mono(float* to, const int32_t* frames, int count, float bias, flo
         const float f = static_cast<float>(frames[i]) + bias;
         to[2 * i] += f * gain_left;
         to[2 * i + 1] += f * gain_right;
-    }
-}
-
-void mixer_add_stereo(float* to, const int32_t* frames, int count, float bias, float gain_left, float gain_right)
-{
-    const Float4 gains = {gain_left, gain_right, gain_left, gain_right};
-    const int samples = count * MIXER_CHANNELS;
-    int i = 0;
-    for (; i + 4 <= samples; i += 4) {
-        Int4 values;
-        Float4 sum;
-        std::memcpy(&values, frames + i, sizeof values);
-        std::memcpy(&sum, to + i, sizeof sum);
-        sum += (__builtin_convertvector(values, Float4) + bias) * gains;
-        std::memcpy(to + i, &sum, sizeof sum);
-    }
-    for (; i < samples; i += 2) {
-        to[i] += (static_cast<float>(frames[i]) + bias) * gain_left;
-        to[i + 1] += (static_cast<float>(frames[i + 1]) + bias) * gain_right;
     }
 }
 

@@ -219,6 +219,7 @@ TEST_F(SoundPlay, ReplicaOfNothingTouchesNoSlot)
     EXPECT_EQ(sound_replicate(id), -1);
     EXPECT_EQ(sound_slots[1].state, SOUND_SLOT_FREE) << "the failed replica's slot is given back";
     EXPECT_EQ(sound_slots[1].buffer, nullptr);
+    EXPECT_EQ(sound_slots[1].id, 1);
 }
 
 // ---- deleting, odd ids, no device ----

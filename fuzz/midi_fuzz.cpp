@@ -1,0 +1,58 @@
+// midi_fuzz.cpp -- music_load_midi on any bytes: a file the loader refuses is -1, one it takes
+// plays through the synthesizer's own player. The synthesizer starts once, before the inputs.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "audio.h"
+#include "shell.h"
+#include "testing.h"
+
+static std::filesystem::path folder;
+
+static void remove_folder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    testing_reset();
+    static HINSTANCE__ instance;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "FUZZCLASS";
+    RegisterClassA(&wc);
+    main_window = CreateWindowExA(0, "FUZZCLASS", "fuzz", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr, &instance, nullptr);
+    sound_init();
+    if (!music_init())
+        std::fprintf(stderr, "midi_fuzz: no synthesizer; only the refusals are exercised\n");
+    folder = std::filesystem::temp_directory_path() / ("vorlash-midi-fuzz-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+    std::atexit(remove_folder);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::FILE* f = std::fopen("piece.mid", "wb");
+    if (!f)
+        return 0;
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    const int id = music_load_midi("piece.mid");
+    if (id >= 0) {
+        // The player reads the whole file on its first turn, then plays a little of it.
+        music_play(id);
+        testing_audio_render(2048);
+        music_status(id);
+        music_stop(id);
+        music_delete(id);
+    }
+    return 0;
+}
