@@ -4,6 +4,104 @@
 // function named Polygon, which hides the plain type name wherever <windows.h> is seen.
 #pragma once
 #include <cstdint>
+#include <type_traits>
+
+#include "display.h"
+
+// ---- sprite objects (sprite.cpp) ----
+
+constexpr int SPRITE_MAX_FRAMES = 64;  // entries of Sprite::frames
+constexpr int SPRITE_MAX_ANIMS = 16;  // entries of Sprite::anims
+constexpr int SPRITE_MAX_SEQUENCE = 65536;  // longest animation sequence sprite_load_animation takes
+constexpr uint32_t SPRITE_ATTR_SINGLE_FRAME = 0x001;  // sprite_animate holds frame 0
+constexpr uint32_t SPRITE_ATTR_MULTI_FRAME = 0x002;  // sprite_animate cycles frames 0 .. frame_count - 1
+constexpr uint32_t SPRITE_ATTR_MULTI_ANIM = 0x004;  // sprite_animate plays anims[anim]
+constexpr uint32_t SPRITE_ATTR_ANIM_ONE_SHOT = 0x008;  // with MULTI_ANIM: stop on the last entry, anim_state 1
+constexpr uint32_t SPRITE_ATTR_VISIBLE = 0x010;  // the draws draw only while it is set
+constexpr uint32_t SPRITE_ATTR_BOUNCE = 0x020;  // sprite_move turns the velocity at the clip rectangle
+constexpr uint32_t SPRITE_ATTR_WRAPAROUND = 0x040;  // sprite_move wraps around the clip rectangle (before BOUNCE)
+constexpr uint32_t SPRITE_ATTR_LOADED = 0x080;  // set by the frame loaders
+constexpr uint32_t SPRITE_ATTR_CLONE = 0x100;  // made by sprite_copy: shares, and never gives back, its
+                                               // source's surfaces and sequences
+
+// An animated picture on off-screen surfaces. The caller owns the record and may copy it byte for
+// byte (sprite_copy does so and marks the copy a clone); it holds no pointer into itself.
+struct Sprite {
+    int32_t state;  // the game's life state; create sets 1, nothing here reads it
+    int32_t anim_state;  // 0 while animating; 1 once a one-shot sequence has reached its end
+    uint32_t attr;  // SPRITE_ATTR_ bits
+    float pos_x, pos_y;  // top-left corner in screen pixels
+    float vel_x, vel_y;  // added to the position by sprite_move
+    int32_t width, height;  // frame size in pixels
+    int32_t width_pad;  // extra columns of each frame surface; no operation sets it
+    int32_t bpp;  // 8 or 16 as given to create; stored only
+    int32_t counters[4];  // the game's; create zeroes them
+    int32_t int_vars[16];  // the game's; create leaves them
+    float float_vars[16];  // the game's; create leaves them
+    int32_t frame;  // index into frames of the picture drawn
+    int32_t frame_count;  // frame surfaces made by create (at most SPRITE_MAX_FRAMES)
+    int32_t anim;  // index into anims of the sequence played
+    int32_t anim_tick;  // sprite_animate calls since the last step
+    int32_t anim_pos;  // position of frame within the sequence
+    int32_t anim_delay;  // sprite_animate calls per step; 0 and 1 both step on every call
+    int32_t* anims[SPRITE_MAX_ANIMS];  // heap sequences of frame indices, each ended by -1
+    LPDIRECTDRAWSURFACE7 frames[SPRITE_MAX_FRAMES];  // one surface per frame, (width + width_pad) × height
+};
+static_assert(std::is_trivially_copyable_v<Sprite> && std::is_standard_layout_v<Sprite>,
+              "the game stamps sprites out by copying their bytes");
+
+// Every operation but create returns 0 at once for a null sprite.
+// Resets the record (frames and anims nulled, not given back) and makes frame_count keyed frame
+// surfaces through dd; 0 for a frame_count outside 0 .. 64 (record untouched) or when a surface
+// cannot be made (the surfaces made so far stay in frames).
+int sprite_create(Sprite* sprite, int x, int y, int width, int height, int frame_count, uint32_t attr,
+                  uint32_t mem_flags, int color_key, int bpp);
+// Copies frame `frame` (0 .. frame_count - 1) from an 8-bit (16-bit) bitmap: mode 0 takes cell
+// (cx, cy) of a sheet of width × height cells with one-pixel borders, any other mode the pixel
+// corner (cx, cy). 0, nothing copied, for a bad index, a bitmap of another depth, a block that
+// does not lie inside the bitmap, a surface that cannot be locked or is too small.
+int sprite_load_frame(Sprite* sprite, const BitmapFile* bitmap, int frame, int cx, int cy, int mode);
+int sprite_load_frame16(Sprite* sprite, const BitmapFile* bitmap, int frame, int cx, int cy, int mode);
+// Fills an 8-bit surface from cell (cx, cy) of an 8-bit sheet whose cells are the surface's size;
+// 0, nothing copied, when the cell does not fit, the depths differ or the lock fails.
+int surface_load_cell(const BitmapFile* bitmap, LPDIRECTDRAWSURFACE7 surface, int cx, int cy);
+// Stores a copy of count (1 .. SPRITE_MAX_SEQUENCE) frame indices, ended by -1, in anims[anim_index]
+// (0 .. 15); a sequence held there before is not given back. 0 for bad arguments or no memory.
+int sprite_load_animation(Sprite* sprite, int anim_index, int count, const int32_t* frame_indices);
+// Keyed blit of the current frame at the truncated position, width × height (the scaled twins:
+// draw_width × draw_height, stretched); clipped by dest's clipper. 1 without drawing when not
+// visible; 0 when the blit fails or frame holds no surface.
+int sprite_draw(Sprite* sprite, LPDIRECTDRAWSURFACE7 dest);
+int sprite_draw_scaled(Sprite* sprite, int draw_width, int draw_height, LPDIRECTDRAWSURFACE7 dest);
+int sprite_draw16(Sprite* sprite, LPDIRECTDRAWSURFACE7 dest);
+int sprite_draw_scaled16(Sprite* sprite, int draw_width, int draw_height, LPDIRECTDRAWSURFACE7 dest);
+// One call's worth of animation as the attribute bits say; 0 (nothing changed) when a
+// multi-animation sprite's anims[anim] is missing or empty.
+int sprite_animate(Sprite* sprite);
+int sprite_move(Sprite* sprite);  // position += velocity, then wrap or bounce at the clip rectangle
+int sprite_set_position(Sprite* sprite, int x, int y);
+int sprite_set_velocity(Sprite* sprite, int vx, int vy);
+int sprite_set_anim_delay(Sprite* sprite, int delay);
+int sprite_set_animation(Sprite* sprite, int anim_index);  // anim_pos 0; frame and anim_tick kept
+int sprite_hide(Sprite* sprite);
+int sprite_show(Sprite* sprite);
+// dest becomes a byte copy of source marked SPRITE_ATTR_CLONE; 0 for a null or the same record.
+int sprite_copy(const Sprite* source, Sprite* dest);
+// Gives back the frame surfaces and sequences (a clone only forgets them) and nulls the entries,
+// so a second destroy gives back nothing.
+int sprite_destroy(Sprite* sprite);
+
+// ---- collision tests (collision.cpp) ----
+// Boxes shrink to about three quarters about their top-left corner: half-extent e(s) =
+// (s >> 1) - (s >> 3), centre at corner + e; they touch when both centre distances are strictly
+// below the sums of the half-extents. Symmetric in its two boxes.
+int rects_collide(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
+int sprite_collide(const Sprite* a, const Sprite* b);  // the same on the records; 0 for a null one
+// 1 if a pixel of the inclusive rectangle (x1, y1) .. (x2, y2), clamped to the screen (not
+// reordered), lies in low .. high (8-bit) or equals color_a or color_b (16-bit). The buffer covers
+// the whole screen; pitch in bytes. 0 for a null buffer.
+int color_scan8(int x1, int y1, int x2, int y2, int low, int high, const uint8_t* buffer, int pitch);
+int color_scan16(int x1, int y1, int x2, int y2, int color_a, int color_b, const uint16_t* buffer, int pitch);
 
 // ---- polygons and 2D transforms (polygon.cpp) ----
 

@@ -10,11 +10,13 @@
 
 // ---- rectangles ----
 
-bool rect_empty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
-
-RECT rect_intersect(const RECT& a, const RECT& b)
+// A caller's rectangle, read field by field. Callers fill a RECT with four separate stores, and a
+// plain copy compiles to one wide load, which the processor cannot forward from those stores: it
+// waits for them to retire, longer than a small sprite's whole copy takes.
+static RECT read_rect(const RECT* r)
 {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    const volatile RECT* v = r;
+    return {v->left, v->top, v->right, v->bottom};
 }
 
 // Calls `draw` for each piece of `rect` the destination shows: cut to its clipper's rectangles and
@@ -150,16 +152,19 @@ static inline void copy_run(uint8_t* out, const uint8_t* in, size_t n)
 // writes every byte outside the mask back unchanged.
 static void copy_narrow_piece(const Copy& c, const RECT& piece, int bytes_per_pixel)
 {
+    // Everything the rows need is read once: the stores below could otherwise alias the records.
     const int dy = c.src_rect.top - c.dest_rect.top;
-    for (int y = piece.top; y < piece.bottom; ++y) {
-        const uint64_t mask = c.runs->row_mask[y + dy];
-        if (!mask)
+    const uint64_t* mask = c.runs->row_mask.data() + (piece.top + dy);
+    const uint8_t* in = c.source->row(piece.top + dy);
+    uint8_t* out = c.dest->row(piece.top) + piece.left * bytes_per_pixel;
+    const size_t in_pitch = static_cast<size_t>(c.source->pitch), out_pitch = static_cast<size_t>(c.dest->pitch);
+    for (int y = piece.top; y < piece.bottom; ++y, ++mask, in += in_pitch, out += out_pitch) {
+        if (!*mask)
             continue;
-        uint8_t* out = c.dest->row(y) + piece.left * bytes_per_pixel;
-        uint64_t in, was;
-        std::memcpy(&in, c.source->row(y + dy), 8);
+        uint64_t from, was;
+        std::memcpy(&from, in, 8);
         std::memcpy(&was, out, 8);
-        const uint64_t now = (was & ~mask) | (in & mask);
+        const uint64_t now = (was & ~*mask) | (from & *mask);
         std::memcpy(out, &now, 8);
     }
 }
@@ -226,12 +231,14 @@ struct Stepper {
 template <class Pixel> static void stretch_piece(const Copy& c, const RECT& piece)
 {
     static std::vector<int32_t> map, first;  // reused: no allocation per blit once grown
-    const int64_t dw = c.dest_rect.right - c.dest_rect.left, dh = c.dest_rect.bottom - c.dest_rect.top;
+    // A destination rectangle may span more than the int range (stretched from far off screen).
+    const int64_t dw = int64_t{c.dest_rect.right} - c.dest_rect.left;
+    const int64_t dh = int64_t{c.dest_rect.bottom} - c.dest_rect.top;
     const int64_t sw = c.src_rect.right - c.src_rect.left, sh = c.src_rect.bottom - c.src_rect.top;
     const int width = piece.right - piece.left;
     map.resize(static_cast<size_t>(width));
     Stepper column(c.src_rect.left, sw, dw);
-    column.skip(piece.left - c.dest_rect.left);
+    column.skip(int64_t{piece.left} - c.dest_rect.left);
     for (int i = 0; i < width; ++i, column.next())
         map[i] = static_cast<int32_t>(column.value);
     if (c.runs) {
@@ -244,7 +251,7 @@ template <class Pixel> static void stretch_piece(const Copy& c, const RECT& piec
         }
     }
     Stepper row(c.src_rect.top, sh, dh);
-    row.skip(piece.top - c.dest_rect.top);
+    row.skip(int64_t{piece.top} - c.dest_rect.top);
     for (int y = piece.top; y < piece.bottom; ++y, row.next()) {
         const int sy = static_cast<int>(row.value);
         const auto* in = reinterpret_cast<const Pixel*>(c.source->row(sy));
@@ -313,7 +320,7 @@ static HRESULT surface_copy(Surface* dest, const RECT& rect, Surface* source, LP
         return DDERR_SURFACEBUSY;
     if (source->format.bpp != dest->format.bpp)
         return DDERR_INVALIDPIXELFORMAT;  // Blt never converts between pixel formats
-    const RECT src = source_rect ? *source_rect : RECT{0, 0, source->width, source->height};
+    const RECT src = source_rect ? read_rect(source_rect) : RECT{0, 0, source->width, source->height};
     if (src.left > src.right || src.top > src.bottom)
         return DDERR_INVALIDRECT;
     if (src.left < 0 || src.top < 0 || src.right > source->width || src.bottom > source->height)
@@ -326,8 +333,8 @@ static HRESULT surface_copy(Surface* dest, const RECT& rect, Surface* source, LP
         return hr;
 
     const Copy c = {dest, source, rect, src, keyed ? &runs_for(source, low, high) : nullptr};
-    const bool same_size =
-        rect.right - rect.left == src.right - src.left && rect.bottom - rect.top == src.bottom - src.top;
+    const bool same_size = int64_t{rect.right} - rect.left == src.right - src.left &&
+                           int64_t{rect.bottom} - rect.top == src.bottom - src.top;
     const bool bytes = dest->format.bpp == 8;
     return for_each_piece(dest, rect, [&](const RECT& piece) {
         if (same_size)
@@ -347,7 +354,7 @@ HRESULT Surface::Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT sourc
         return DDERR_SURFACELOST;
     if (busy())
         return DDERR_SURFACEBUSY;
-    const RECT rect = dest_rect ? *dest_rect : RECT{0, 0, width, height};
+    const RECT rect = dest_rect ? read_rect(dest_rect) : RECT{0, 0, width, height};
     if (rect.left > rect.right || rect.top > rect.bottom)
         return DDERR_INVALIDRECT;
     if (rect_empty(rect))

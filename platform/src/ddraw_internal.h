@@ -69,7 +69,7 @@ public:
     uint8_t* row(int y) { return pixels + static_cast<size_t>(y) * pitch; }
     int bytes_per_pixel() const { return format.bpp / 8; }
     bool busy() const { return locked || dc != nullptr; }  // refuses blits, flips and new locks
-    bool usable() const;                                   // its DirectDraw object still exists
+    bool usable() const { return owner != nullptr; }       // its DirectDraw object still exists
     void attach_back_buffer(Surface* back);                // makes this the head of a flip chain
     void present_if_primary();                             // shows the primary's picture now
     void mark_written() { ++write_count; }
@@ -148,9 +148,13 @@ public:
     std::vector<Surface*> surfaces;   // every live surface made here, to cut them loose at the end
 };
 
-// ---- ddraw_blit.cpp ----
-bool rect_empty(const RECT& r);
-RECT rect_intersect(const RECT& a, const RECT& b);
+// ---- rectangles (inline: every blit cuts its rectangle with them) ----
+inline bool rect_empty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+inline RECT rect_intersect(const RECT& a, const RECT& b)
+{
+    return {a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+            a.bottom < b.bottom ? a.bottom : b.bottom};
+}
 
 // ---- ddraw_object.cpp ----
 PixelFormat desktop_format();

@@ -85,8 +85,6 @@ Surface::~Surface()
         owner->forget(this);
 }
 
-bool Surface::usable() const { return owner != nullptr; }
-
 void Surface::attach_back_buffer(Surface* back)
 {
     back_buffer = back;  // the chain's own reference

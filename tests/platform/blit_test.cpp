@@ -2,6 +2,7 @@
 // checked pixel for pixel against a plain per-pixel model of the same blit.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -167,6 +168,35 @@ TEST_F(Blit, StretchedAndClippedShowsExactlyThePartOfTheUnclippedOne)
         ASSERT_EQ(dst->Blt(&d, src, &s, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
         model(expect, sprite, d, s, {0, 0, 640, 480}, 0);
         EXPECT_EQ(get(dst).px, expect.px) << "to " << d.left << "," << d.top;
+    }
+}
+
+// Rectangles whose sides span more than the int range (a sprite stretched from far off screen):
+// the scale is still taken over the whole rectangles, in 64-bit arithmetic.
+TEST_F(Blit, StretchWiderThanTheIntRangeStaysExact)
+{
+    Pixels sprite = disc(8, 8);
+    LPDIRECTDRAWSURFACE7 src = surface(8, 8, 0);
+    put(src, sprite);
+    const RECT cases[] = {
+        {-2000000000, 0, 147483648, 8},
+        {INT_MIN, 0, INT_MAX, 16},
+        {-5, INT_MIN, 40, INT_MAX},
+    };
+    for (const RECT& d : cases) {
+        LPDIRECTDRAWSURFACE7 dst = surface(64, 16);
+        clip_to(dst, {0, 0, 64, 16});
+        RECT to = d;
+        ASSERT_EQ(dst->Blt(&to, src, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+        const int64_t dw = int64_t{d.right} - d.left, dh = int64_t{d.bottom} - d.top;
+        const Pixels got = get(dst);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 64; ++x) {
+                uint8_t want = 0;
+                if (x >= d.left && x < d.right && y >= d.top && y < d.bottom)
+                    want = sprite.px[(int64_t{y} - d.top) * 8 / dh * 8 + (int64_t{x} - d.left) * 8 / dw];
+                ASSERT_EQ(got.px[y * 64 + x], want) << x << "," << y << " of " << d.left << "," << d.top;
+            }
     }
 }
 
