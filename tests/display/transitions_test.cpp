@@ -206,13 +206,6 @@ TEST_F(Transitions, PixelEffectsIn16Bits)
     surface_unlock(back_surface);
 }
 
-TEST_F(Transitions, NullBufferPaintsNothing)
-{
-    screen_transition(TRANSITION_BARS_SIDES, nullptr, 0);
-    screen_transition(TRANSITION_DISSOLVE, nullptr, 640);
-    SUCCEED() << "no write through a null buffer";
-}
-
 // ---- spans ----
 
 class Spans : public testing::Test {

@@ -192,11 +192,3 @@ TEST_F(GameTest, FromLevel5ElevenKillsAreNeeded)
     EXPECT_EQ(level, 6) << "11 kills";
 }
 
-TEST_F(GameTest, BoltDrawnTwentyPixelsRightOfItsHitPoint)
-{
-    empty_scene();
-    bolt_at(0, 100, 200);
-    bolts_draw();
-    EXPECT_EQ(bolts[0].pos_x, 120.0f);
-    EXPECT_EQ(bolts[0].pos_y, 200.0f);
-}

@@ -51,14 +51,6 @@ TEST_F(GameTest, ArmingAWave)
     }
 }
 
-TEST_F(GameTest, SpeedRangeOneMovesEveryRockOnePixel)
-{
-    rock_reserve = 90;
-    rocks_new_wave();
-    for (int j = 0; j < 10; ++j)
-        EXPECT_EQ(rocks[j].vel_x, 1.0f);
-}
-
 TEST_F(GameTest, MissedRockComesRoundAndCostsAPoint)
 {
     empty_scene();
