@@ -10,6 +10,8 @@
 
 // ---- records ----
 
+namespace {
+
 // The pixels of a bitmap of one depth: rows of width pixels, bytes each, with no gaps.
 struct PixelSource {
     const uint8_t* pixels;
@@ -22,6 +24,8 @@ struct Block {
     int64_t x, y;  // top-left corner in the bitmap
     int width, height;
 };
+
+}  // namespace
 
 // ---- helpers ----
 
@@ -232,8 +236,8 @@ int sprite_create(Sprite* sprite, int x, int y, int width, int height, int frame
     std::memset(sprite->frames, 0, sizeof sprite->frames);
     std::memset(sprite->anims, 0, sizeof sprite->anims);
     const int64_t surface_width = int64_t{width} + sprite->width_pad;
-    if (surface_width <= 0 || surface_width > INT32_MAX || height <= 0)
-        return frame_count == 0;  // no surface of that size can be made
+    if (frame_count > 0 && (surface_width <= 0 || surface_width > INT32_MAX || height <= 0))
+        return 0;  // no surface of that size can be made
     for (int i = 0; i < frame_count; ++i) {
         sprite->frames[i] = surface_create(static_cast<int>(surface_width), height, mem_flags, color_key);
         if (!sprite->frames[i])

@@ -179,16 +179,21 @@ template <class Pixel> static void copy_piece(const Copy& c, const RECT& piece)
         copy_narrow_piece(c, piece, sizeof(Pixel));
         return;
     }
-    for (int y = piece.top; y < piece.bottom; ++y) {
-        const int sy = y + dy;
-        const auto* in = reinterpret_cast<const Pixel*>(c.source->row(sy));
-        auto* out = reinterpret_cast<Pixel*>(c.dest->row(y));
-        if (!c.runs) {
+    // Read once: the copies below store bytes, which could alias any of the records.
+    const uint8_t* in_row = c.source->row(piece.top + dy);
+    uint8_t* out_row = c.dest->row(piece.top);
+    const size_t in_pitch = static_cast<size_t>(c.source->pitch), out_pitch = static_cast<size_t>(c.dest->pitch);
+    const KeyRuns::Span* spans = c.runs ? c.runs->spans.data() : nullptr;
+    const uint32_t* first = c.runs ? c.runs->row_first.data() + (piece.top + dy) : nullptr;
+    for (int y = piece.top; y < piece.bottom; ++y, in_row += in_pitch, out_row += out_pitch) {
+        const auto* in = reinterpret_cast<const Pixel*>(in_row);
+        auto* out = reinterpret_cast<Pixel*>(out_row);
+        if (!spans) {
             std::memmove(out + piece.left, in + sx0, static_cast<size_t>(sx1 - sx0) * sizeof(Pixel));
             continue;
         }
-        const KeyRuns::Span* span = c.runs->spans.data() + c.runs->row_first[sy];
-        const KeyRuns::Span* last = c.runs->spans.data() + c.runs->row_first[sy + 1];
+        const KeyRuns::Span* span = spans + first[y - piece.top];
+        const KeyRuns::Span* last = spans + first[y - piece.top + 1];
         for (; span != last; ++span) {
             const int a = std::max<int>(span->begin, sx0);
             const int b = std::min<int>(span->end, sx1);
