@@ -1,5 +1,7 @@
 // midi_fuzz.cpp -- music_load_midi on any bytes: a file the loader refuses is -1, one it takes
-// plays through the synthesizer's own player. The synthesizer starts once, before the inputs.
+// plays through the synthesizer's own player. The synthesizer starts once, before the inputs;
+// each input is loaded from a folder of its own, and the fuzzer's own directory is given back
+// after it, so corpus paths and crash files stay where the fuzzer was started.
 #include <unistd.h>
 
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include "testing.h"
 
 static std::filesystem::path folder;
+static std::filesystem::path started_in;
 
 static void remove_folder()
 {
@@ -33,19 +36,21 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::fprintf(stderr, "midi_fuzz: no synthesizer; only the refusals are exercised\n");
     folder = std::filesystem::temp_directory_path() / ("vorlash-midi-fuzz-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    std::filesystem::current_path(folder);
+    started_in = std::filesystem::current_path();
     std::atexit(remove_folder);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::FILE* f = std::fopen("piece.mid", "wb");
+    std::FILE* f = std::fopen((folder / "piece.mid").c_str(), "wb");
     if (!f)
         return 0;
     std::fwrite(data, 1, size, f);
     std::fclose(f);
+    std::filesystem::current_path(folder);  // music_load_midi looks in the current directory
     const int id = music_load_midi("piece.mid");
+    std::filesystem::current_path(started_in);
     if (id >= 0) {
         // The player reads the whole file on its first turn, then plays a little of it.
         music_play(id);
