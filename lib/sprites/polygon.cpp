@@ -83,9 +83,10 @@ static int draw_outline(struct Polygon* polygon, Pixel* buffer, int pitch,
 int trig_tables_init()
 {
     for (int i = 0; i <= 360; ++i) {
+        // The angle in single precision; its sine and cosine taken in double and rounded once.
         const float theta = static_cast<float>(i) * PI / 180.0f;
-        cos_table[i] = std::cos(theta);
-        sin_table[i] = std::sin(theta);
+        cos_table[i] = static_cast<float>(std::cos(static_cast<double>(theta)));
+        sin_table[i] = static_cast<float>(std::sin(static_cast<double>(theta)));
     }
     return 1;
 }

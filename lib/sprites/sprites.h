@@ -139,14 +139,10 @@ extern float cos_table[361];  // cosine of each whole degree 0 .. 360
 
 int trig_tables_init();  // fills both tables; a rotation fills them itself if nobody has; always 1
 
-// Closed outline through the clipped line drawers; 0 (nothing drawn) when state is 0, when there
-// are no vertices, or when the buffer is null. Pitch in bytes for both depths.
-int polygon_draw8(struct Polygon* polygon, uint8_t* buffer, int pitch);
-int polygon_draw16(struct Polygon* polygon, uint16_t* buffer, int pitch);
-
-// Transforms: 0 for a null polygon, a negative vertex count, or vertices missing. Translation
-// moves the origin (saturating at the int range); rotation and scaling move the vertices about it.
-// Angles are in degrees, positive clockwise on screen; any int angle is brought into -360 .. 360.
+// Transforms: 0 for a null polygon; rotation and scaling also refuse a negative vertex count or a
+// missing vertex array. Translation moves the origin (saturating at the int range); rotation and
+// scaling move the vertices about it. Angles are in degrees, positive clockwise on screen; any int
+// angle is first brought into -360 .. 360.
 int polygon_translate(struct Polygon* polygon, int dx, int dy);
 int polygon_rotate(struct Polygon* polygon, int degrees);
 int polygon_scale(struct Polygon* polygon, float sx, float sy);
@@ -159,6 +155,11 @@ int polygon_scale_mat(struct Polygon* polygon, float sx, float sy);
 // 0 (outputs untouched) when there are no vertices or an argument is null.
 int polygon_bounds(struct Polygon* polygon, float* min_x, float* max_x, float* min_y, float* max_y);
 
+// Closed outline through the clipped line drawers; 0 (nothing drawn) when state is 0, when there
+// are no vertices, or when the buffer is null. Pitch in bytes for both depths.
+int polygon_draw8(struct Polygon* polygon, uint8_t* buffer, int pitch);
+int polygon_draw16(struct Polygon* polygon, uint16_t* buffer, int pitch);
+
 // Matrix products in single precision, sums in index order; the output may be one of the inputs.
 // 0 when a pointer is null.
 int mat_init_3x2(Matrix3x2* m, float a, float b, float c, float d, float e, float f);
@@ -166,8 +167,8 @@ int mat_mul_1x2_3x2(const Matrix1x2* p, const Matrix3x2* m, Matrix1x2* out);  //
 int mat_mul_3x3(const Matrix3x3* a, const Matrix3x3* b, Matrix3x3* out);      // out = a × b
 int mat_mul_1x3_3x3(const Matrix1x3* v, const Matrix3x3* m, Matrix1x3* out);  // out = v × m
 
-// Cheap distance estimates (a few per cent off): sqrt(dx² + dy²) and sqrt(dx² + dy² + dz²).
-// The 3D one loses fractions below 1/1024; it gives inf or NaN for such components.
+// Cheap estimates of sqrt(dx² + dy²) and sqrt(dx² + dy² + dz²), without a square root (3, 4
+// gives 6). The 3D one loses fractions below 1/1024 and gives inf or NaN for such components.
 int fast_distance_2d(int dx, int dy);  // saturates at the int range
 float fast_distance_3d(float dx, float dy, float dz);
 

@@ -80,21 +80,6 @@ TEST_F(Fill, SplitTriangleMeetsAtTheMiddleLine)
     EXPECT_EQ(rows(18, 21), (Rows{"9..14", "10..13", "10..10", ""}));
 }
 
-TEST_F(Fill, VertexOrderDoesNotChangeTheTriangle)
-{
-    const int v[3][2] = {{3, 40}, {50, 2}, {20, 25}};
-    const int orders[][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
-    Canvas<uint8_t> first(64, 48);
-    triangle_fill8(3, 40, 50, 2, 20, 25, 1, first.buffer(), first.pitch());
-    for (const auto& o : orders) {
-        c.clear();
-        triangle_fill8(v[o[0]][0], v[o[0]][1], v[o[1]][0], v[o[1]][1], v[o[2]][0], v[o[2]][1], 1, c.buffer(),
-                       c.pitch());
-        for (int y = 0; y < 48; ++y)
-            ASSERT_EQ(c.row(y), first.row(y)) << "order " << o[0] << o[1] << o[2] << " line " << y;
-    }
-}
-
 TEST_F(Fill, FixedEdgesRoundHalvesUpward)
 {
     // Flat-bottom apex (10, 0): a left edge of slope 1/2 stands at 10.5 on line 1 (column 11), one

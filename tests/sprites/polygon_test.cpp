@@ -131,18 +131,15 @@ TEST_F(Polygons, RotationThroughTablesAndThroughMatricesAgreeExactly)
 
 TEST_F(Polygons, AnglesBeyondAFullTurnAreReducedIntoTheTables)
 {
-    Vertex a[] = {{10, 0}}, b[] = {{10, 0}};
-    struct Polygon pa = make(a, 1), pb = make(b, 1);
-    polygon_rotate(&pa, 450);
-    polygon_rotate(&pb, 90);
-    EXPECT_EQ(a[0].x, b[0].x);
-    EXPECT_EQ(a[0].y, b[0].y);
-
-    a[0] = b[0] = {10, 0};
-    polygon_rotate(&pa, -3690);  // -3690 = -10 × 360 - 90
-    polygon_rotate(&pb, -90);
-    EXPECT_EQ(a[0].x, b[0].x);
-    EXPECT_EQ(a[0].y, b[0].y);
+    const int pairs[][2] = {{450, 90}, {-3690, -90}, {720, 0}};  // -3690 = -10 × 360 - 90
+    for (const auto& pair : pairs) {
+        Vertex a[] = {{10, 0}}, b[] = {{10, 0}};
+        struct Polygon pa = make(a, 1), pb = make(b, 1);
+        polygon_rotate(&pa, pair[0]);
+        polygon_rotate(&pb, pair[1]);
+        EXPECT_EQ(a[0].x, b[0].x) << pair[0];
+        EXPECT_EQ(a[0].y, b[0].y) << pair[0];
+    }
 }
 
 TEST_F(Polygons, RotationFillsEmptyTablesInsteadOfCollapsingTheVertices)
