@@ -94,7 +94,7 @@ static std::string working_directory()
     return error ? std::string("(unknown folder)") : here.string();
 }
 
-// The backdrop: cut from LAVA.BMP, whose palette is set for the intro's end.
+// The backdrop, cut from LAVA.BMP; its palette is put in force over the black the intro left.
 static int background_load()
 {
     if (!picture_load("LAVA.BMP", 640, 480))
