@@ -5,7 +5,7 @@ WERROR     ?= $(if $(VORLASH_WERROR),$(VORLASH_WERROR),OFF)
 CMAKE_GEN  := -G Ninja
 CMAKE_ARGS := -DVORLASH_WERROR=$(WERROR)
 
-.PHONY: all deps build play test windows test-sanitize fuzz bench clean
+.PHONY: all deps build play test smoke windows test-sanitize fuzz bench clean
 
 all: build
 
@@ -21,6 +21,11 @@ play: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
+
+# The real program under a virtual X server: intro, keys, screenshots, ESC, and its sound on disk.
+smoke: build
+	@scripts/install-deps.sh smoke
+	scripts/smoke.sh $(BUILD)
 
 windows:
 	@scripts/install-deps.sh windows

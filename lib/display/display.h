@@ -152,3 +152,26 @@ int draw_line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int
 // Unclipped: both end points must lie inside the buffer. Both ends are drawn; always 1.
 int line8(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch);
 int line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch);  // pitch in bytes
+
+// ---- screen transitions (transitions.cpp) ----
+// Each runs to its end inside the call, 12 ms of the frame clock between steps (the dissolve has
+// no pause). The palette effects work on the palette in force and leave it changed; buffer and
+// pitch are not used by them. The pixel effects paint value 0 into the locked buffer given (the
+// primary's, for the steps to show), clipped to the clip rectangle; a null buffer paints nothing.
+constexpr int TRANSITION_FADE_BLACK = 0;       // 80 steps: components above 4 lose 3, others 0; entry 0 kept
+constexpr int TRANSITION_FADE_WHITE = 1;       // 64 steps: every component plus 4
+constexpr int TRANSITION_BARS_SIDES = 2;       // column bars closing from left and right
+constexpr int TRANSITION_BARS_TOP_BOTTOM = 3;  // row bars closing from top and bottom
+constexpr int TRANSITION_DISSOLVE = 4;         // width × height × 4 + 1 random pixels, no pause
+constexpr int TRANSITION_BARS_ALL = 5;         // both at once
+constexpr int TRANSITION_WASH_BLUE = 6;        // 64 steps: red and green minus 4, blue plus 6
+constexpr int TRANSITION_WASH_RED = 7;         // 64 steps: red plus 6, green and blue minus 4
+constexpr int TRANSITION_WASH_GREEN = 8;       // 64 steps: green plus 6, red and blue minus 4
+void screen_transition(int effect, uint8_t* buffer, int pitch);  // effects outside 0 … 8 do nothing
+// Clipped spans of one colour, ends inclusive and taken in either order; nothing outside the clip
+// rectangle is written. Pitch in bytes for both depths; a null buffer draws nothing.
+void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch);
+void vline8(int y1, int y2, int x, int color, uint8_t* buffer, int pitch);
+void hline16(int x1, int x2, int y, int color, uint16_t* buffer, int pitch);
+void vline16(int y1, int y2, int x, int color, uint16_t* buffer, int pitch);
+void fill_words16(uint16_t* dest, int value, int count);  // low 16 bits of value, count times

@@ -7,8 +7,9 @@
 #include "bmp_writer.h"
 #include "wav_writer.h"
 
-// How close to full scale every sound peaks: loud, with a hair of headroom against rounding.
-static constexpr float kSoundPeak = 0.97f;
+// Where every sound peaks: a little under half scale, so that an explosion over a laser shot over
+// the music still fits the mixer's 16 bits without clipping.
+static constexpr float kSoundPeak = 0.45f;
 
 std::vector<PictureAsset> make_pictures()
 {

@@ -1,0 +1,171 @@
+// bolts.cpp -- the gunship's 32 energy bolts: firing, flight to the right, expiry, and the hits on
+// the wave's rocks and on the UFO with the score, wave and kill bookkeeping and the level-up test.
+// Bolts 1 … 31 are byte copies of bolts[0] and share its frame surfaces and sequences.
+#include "audio.h"
+#include "game.h"
+
+// ---- constants ----
+static constexpr int BOLT_SIZE = 8;
+static constexpr int FRAME_COUNT = 16;
+static constexpr int SHEET_COLUMNS = 8;
+static constexpr int SHEET_ROWS = 2;
+static constexpr uint32_t BOLT_ATTR = SPRITE_ATTR_VISIBLE | SPRITE_ATTR_MULTI_ANIM;
+static constexpr uint32_t SYSTEM_MEMORY = 0x800;  // DDSCAPS_SYSTEMMEMORY
+static constexpr int MAX_AGE = 100;  // a bolt older than this many frames is spent
+static constexpr int DRAW_OFFSET_X = 20;  // the picture is drawn this far right of the hit point
+static const int32_t SEQUENCE_0[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+static const int32_t SEQUENCE_1[8] = {8, 9, 10, 11, 12, 13, 14, 15};
+
+// ---- helpers ----
+
+static int& bolt_age(Sprite& b) { return b.counters[COUNTER_BOLT_AGE]; }
+
+static int first_bolt_make()
+{
+    Sprite& first = bolts[0];
+    if (!sprite_create(&first, 0, 0, BOLT_SIZE, BOLT_SIZE, FRAME_COUNT, BOLT_ATTR, SYSTEM_MEMORY, 0, 8))
+        return 0;
+    for (int i = 0; i < FRAME_COUNT; ++i)
+        if (!sprite_load_frame(&first, &bitmap, i, i % SHEET_COLUMNS, i / SHEET_COLUMNS, 0))
+            return 0;
+    sprite_set_anim_delay(&first, 1);
+    if (!sprite_load_animation(&first, 0, 8, SEQUENCE_0) || !sprite_load_animation(&first, 1, 8, SEQUENCE_1))
+        return 0;
+    first.state = 0;
+    return 1;
+}
+
+static HitBox bolt_hit_box(const Sprite& b)
+{
+    return {static_cast<int>(b.int_vars[VAR_X] - 0.5 * b.width), static_cast<int>(b.int_vars[VAR_Y] - 0.5 * b.height),
+            b.width, b.height};
+}
+
+static bool boxes_touch(const HitBox& a, const HitBox& b)
+{
+    return rects_collide(a.x, a.y, a.width, a.height, b.x, b.y, b.width, b.height) != 0;
+}
+
+// An explosion where the bolt is, drifting with half the velocity of the rock of this pass.
+static void bolt_explosion(Sprite& bolt, const Sprite& rock, int at)
+{
+    const int height = random_next() % 10 + 54;
+    const int width = random_next() % 12 + 68;
+    explosion_start(entity_x(bolt), entity_y(bolt), width, height, static_cast<int>(rock.vel_x * 0.5),
+                    static_cast<int>(rock.vel_y * 0.5), at);
+}
+
+// A level-up only at the kill that empties a wave, after 5 kills below level 5 and 11 from it.
+static void level_up_check()
+{
+    if (wave_rocks_left <= 0 && ((kills_since_level > 4 && level < 5) || (kills_since_level > 10 && level >= 5))) {
+        kills_since_level = 0;
+        level_up();
+    }
+}
+
+static void rock_hit(Sprite& bolt, Sprite& rock)
+{
+    score += 100;
+    ++kills_since_level;
+    ++rocks_destroyed;
+    --wave_rocks_left;
+    frame_timer = 0;
+    rock.state = 0;
+    bolt.state = 0;
+    bolt_age(bolt) = 0;
+    level_up_check();
+    bolt_explosion(bolt, rock, EXPLOSION_AT_OWN);
+}
+
+// The UFO kill leaves the wave, the kill counts and frame_timer alone.
+static void ufo_hit(Sprite& bolt, const Sprite& rock)
+{
+    score += 1000;
+    ufo.state = 0;
+    bolt.state = 0;
+    bolt_age(bolt) = 0;
+    bolt_explosion(bolt, rock, EXPLOSION_AT_UFO);
+}
+
+// A bolt taken out in this frame is still tested against the rest of the wave, so one bolt may
+// destroy several overlapping rocks; the UFO is tested once in the pass over each live rock.
+static void bolt_hits(Sprite& bolt)
+{
+    const HitBox box = bolt_hit_box(bolt);
+    // The bound is read on every pass: a level-up inside the loop widens the wave at once.
+    for (int j = 0; j < wave_size(); ++j) {
+        Sprite& rock = rocks[j];
+        if (rock.state != 1)
+            continue;
+        if (boxes_touch(box, rock_hit_box(rock)))
+            rock_hit(bolt, rock);
+        if (ufo.state == 1 && boxes_touch(box, ufo_bolt_hit_box()))
+            ufo_hit(bolt, rock);
+    }
+}
+
+// ---- public operations ----
+
+int bolts_init()
+{
+    if (!picture_load("ENERGY8.BMP", SHEET_COLUMNS * (BOLT_SIZE + 1), SHEET_ROWS * (BOLT_SIZE + 1)))
+        return 0;
+    const int made = first_bolt_make();
+    if (made)
+        for (int i = 1; i < BOLT_COUNT; ++i)
+            bolts[i] = bolts[0];
+    bitmap_unload(&bitmap);
+    if (!made)
+        startup_failure("cannot make the energy bolts' sprite from ENERGY8.BMP");
+    return made;
+}
+
+void bolt_fire(int x, int y, int vx, int vy, int anim)
+{
+    for (Sprite& b : bolts) {
+        if (b.state != 0)
+            continue;
+        entity_x(b) = x;
+        entity_y(b) = y;
+        b.vel_x = static_cast<float>(vx);
+        b.vel_y = static_cast<float>(vy);
+        b.frame = 0;
+        b.state = 1;
+        bolt_age(b) = 0;
+        b.anim_state = anim;
+        sprite_set_animation(&b, anim);
+        // A laser sound still playing is not started again; a sound that did not load reads -1.
+        if (laser_sound >= 0 && sound_status(laser_sound) == 0)
+            sound_play(laser_sound, 0);
+        return;
+    }
+}
+
+void bolts_move()
+{
+    for (Sprite& b : bolts) {
+        if (b.state != 1)
+            continue;
+        entity_x(b) = static_cast<int>(static_cast<float>(entity_x(b)) + b.vel_x);
+        ++bolt_age(b);
+        const int x = entity_x(b), y = entity_y(b);
+        if (bolt_age(b) > MAX_AGE || x > 640 || x < 0 || y > 480 || y < 0) {
+            b.state = 0;
+            bolt_age(b) = 0;
+        }
+        bolt_hits(b);
+    }
+}
+
+void bolts_draw()
+{
+    for (Sprite& b : bolts) {
+        if (b.state != 1)
+            continue;
+        b.pos_x = static_cast<float>(entity_x(b) + DRAW_OFFSET_X);
+        b.pos_y = static_cast<float>(entity_y(b));
+        sprite_draw(&b, back_surface);
+        sprite_animate(&b);
+    }
+}

@@ -1,0 +1,260 @@
+// world.cpp -- the game's state and its two brackets: game_init brings every layer up in a fixed
+// order and builds the entities; game_shutdown takes them down. A start that cannot go on reports
+// one line on standard error and quits through the message loop, with the display given back.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "audio.h"
+#include "game.h"
+#include "input.h"
+#include "shell.h"
+
+// ---- constants ----
+static constexpr DWORD SOUND_CONTROLS = 224;  // DSBCAPS_CTRLFREQUENCY | CTRLPAN | CTRLVOLUME
+static const char* const MUSIC_FILES[MUSIC_COUNT] = {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID",
+                                                     "FLASH3.MID"};
+static constexpr int STARTUP_FAILED_EXIT = 1;  // the process's exit code after a failed start
+
+// ---- counters and settings ----
+int score = 0;
+int lives = 3;
+int level = 1;
+int frame_timer = 99;
+int rock_reserve = 99;
+int rock_speed_range = 1;
+int ship_speed = 3;
+int ufo_rerun_done = 1;
+int wave_rocks_left = 0;
+int respawn_pending = 0;
+int kills_since_level = 0;
+int rocks_destroyed = 0;
+int rocks_missed = 0;
+int shift_latch = 0;
+int engine_sound = -1, laser_sound = -1, explosion_sound = -1, level_sound = -1;
+int music_ids[MUSIC_COUNT] = {-1, -1, -1, -1, -1};
+int game_ready = 0;
+
+// ---- entities and buffers ----
+Sprite ship;
+Sprite bolts[BOLT_COUNT];
+Sprite rock_template;
+Sprite rocks[ROCK_COUNT];
+Sprite ufo;
+Sprite explosions[EXPLOSION_COUNT];
+Star stars[STAR_COUNT];
+BitmapImage background;
+BitmapFile bitmap;
+char text_buffer[TEXT_BUFFER_SIZE];
+
+uint32_t random_state = 0;
+
+static int music_brought_up = 0;  // music_init ran (COM is then to be ended by music_shutdown)
+
+// ---- helpers ----
+
+// Everything as at program load. A real run starts there anyway; a second start in the same
+// process (the tests do that) must begin the same way.
+static void world_load_values()
+{
+    score = 0;
+    lives = 3;
+    level = 1;
+    frame_timer = 99;
+    rock_reserve = 99;
+    rock_speed_range = 1;
+    ship_speed = 3;
+    ufo_rerun_done = 1;
+    wave_rocks_left = 0;
+    respawn_pending = 0;
+    kills_since_level = 0;
+    rocks_destroyed = 0;
+    rocks_missed = 0;
+    shift_latch = 0;
+    engine_sound = laser_sound = explosion_sound = level_sound = -1;
+    for (int& id : music_ids)
+        id = -1;
+    std::memset(&ship, 0, sizeof ship);
+    std::memset(bolts, 0, sizeof bolts);
+    std::memset(&rock_template, 0, sizeof rock_template);
+    std::memset(rocks, 0, sizeof rocks);
+    std::memset(&ufo, 0, sizeof ufo);
+    std::memset(explosions, 0, sizeof explosions);
+    std::memset(stars, 0, sizeof stars);
+    std::memset(&background, 0, sizeof background);
+    std::memset(&bitmap, 0, sizeof bitmap);
+    std::memset(text_buffer, 0, sizeof text_buffer);
+}
+
+static std::string working_directory()
+{
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    return error ? std::string("(unknown folder)") : here.string();
+}
+
+// The backdrop, cut from LAVA.BMP; its palette is put in force over the black the intro left.
+static int background_load()
+{
+    if (!picture_load("LAVA.BMP", 640, 480))
+        return 0;
+    const int made = image_create(&background, 0, 0, 640, 480, 8) && image_load8(&background, &bitmap, 0, 0, 1);
+    if (made)
+        palette_set_all(bitmap.palette);
+    bitmap_unload(&bitmap);
+    if (!made)
+        startup_failure("cannot make the 640 x 480 backdrop from LAVA.BMP");
+    return made;
+}
+
+static void sounds_load()
+{
+    engine_sound = sound_load_wav("engines.WAV", SOUND_CONTROLS);
+    laser_sound = sound_load_wav("lasertw.WAV", SOUND_CONTROLS);
+    explosion_sound = sound_load_wav("cannon2.WAV", SOUND_CONTROLS);
+    level_sound = sound_load_wav("bat3.WAV", SOUND_CONTROLS);
+}
+
+static void music_load()
+{
+    for (int i = 0; i < MUSIC_COUNT; ++i)
+        music_ids[i] = music_load_midi(MUSIC_FILES[i]);
+}
+
+// The back buffer gets a whole-screen clipper of the game's own. The one the display attached is
+// given back first: replacing it on the surface alone would leave it unreleased.
+static void back_clipper_attach()
+{
+    if (back_clipper) {
+        back_clipper->Release();
+        back_clipper = nullptr;
+    }
+    RECT whole = {0, 0, screen_width, screen_height};
+    back_clipper = clipper_attach(back_surface, 1, &whole);
+}
+
+// Entities in the order that fixes the random draws and leaves the last rock picture's palette.
+static int entities_init()
+{
+    if (!bolts_init() || !explosions_init())
+        return 0;
+    stars_init();
+    return rocks_init() && ufo_init() && ship_init();
+}
+
+static int startup_fail()
+{
+    // The display is given back at once, so the desktop returns with the message on it.
+    display_shutdown();
+    PostQuitMessage(STARTUP_FAILED_EXIT);
+    return 0;
+}
+
+// ---- public operations ----
+
+void random_seed(uint32_t seed) { random_state = seed; }
+
+int random_next()
+{
+    random_state = random_state * 214013u + 2531011u;
+    return static_cast<int>((random_state >> 16) & 0x7FFF);
+}
+
+void startup_failure(const char* what)
+{
+    std::fprintf(stderr, "vorlash: %s\n", what);
+    std::fflush(stderr);
+}
+
+int picture_load(const char* filename, int min_width, int min_height)
+{
+    char line[512];
+    if (!bitmap_load(&bitmap, filename)) {
+        std::snprintf(line, sizeof line, "cannot load the picture %s from %s", filename, working_directory().c_str());
+        startup_failure(line);
+        return 0;
+    }
+    const BITMAPINFOHEADER& info = bitmap.info_header;
+    if (info.biBitCount != 8 || info.biWidth < min_width || info.biHeight < min_height) {
+        std::snprintf(line, sizeof line, "the picture %s in %s is not an 8-bit picture of at least %d x %d pixels",
+                      filename, working_directory().c_str(), min_width, min_height);
+        startup_failure(line);
+        bitmap_unload(&bitmap);
+        return 0;
+    }
+    return 1;
+}
+
+void play_sound(int id)
+{
+    if (id >= 0)
+        sound_play(id, 0);
+}
+
+void play_music(int id)
+{
+    if (id >= 0)
+        music_play(id);
+}
+
+int wave_size()
+{
+    const int size = ROCK_COUNT - rock_reserve;
+    return size < 0 ? 0 : (size > ROCK_COUNT ? ROCK_COUNT : size);
+}
+
+int game_init(void*)
+{
+    world_load_values();
+    random_seed(clock_start());
+    if (!display_init(640, 480, 8, 0)) {
+        startup_failure("cannot set up the display at 640 x 480 with 8 bits per pixel");
+        return startup_fail();
+    }
+    for (int screen = 1; screen <= 3; ++screen)
+        if (!show_intro_screen(screen))
+            return startup_fail();
+    if (!background_load())
+        return startup_fail();
+    ShowCursor(FALSE);
+
+    input_init();
+    keyboard_init();
+    sound_init();
+    music_init();
+    music_brought_up = 1;
+    sounds_load();
+    music_load();
+    play_music(music_ids[random_next() % MUSIC_COUNT]);
+
+    back_clipper_attach();
+    if (!entities_init())
+        return startup_fail();
+    wave_rocks_left = ROCK_COUNT - rock_reserve;
+    game_ready = 1;
+    return 1;
+}
+
+int game_shutdown(void*)
+{
+    // Only first records own frame surfaces; the stamped copies share them and are dropped.
+    sprite_destroy(&ship);
+    sprite_destroy(&ufo);
+    sprite_destroy(&rock_template);
+    sprite_destroy(&explosions[0]);
+    sprite_destroy(&bolts[0]);
+    image_destroy(&background);
+    bitmap_unload(&bitmap);
+    display_shutdown();
+    // Music plays through the sound layer's DirectSound object, so it stops before that goes.
+    if (music_brought_up)
+        music_shutdown();
+    music_brought_up = 0;
+    sound_stop_all();
+    sound_shutdown();
+    keyboard_release();
+    input_shutdown();
+    game_ready = 0;
+    return 1;
+}

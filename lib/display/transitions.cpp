@@ -1,0 +1,240 @@
+// transitions.cpp -- screen transitions that take the picture away inside one call: palette fades
+// and washes, closing bars and a dissolve; plus the clipped spans the bars and the polygon fill use.
+// Each step is paced by the frame clock; nothing is kept between calls.
+#include <cstddef>
+#include <cstdlib>
+#include <utility>
+
+#include "display.h"
+#include "shell.h"
+
+// ---- constants ----
+static constexpr uint32_t STEP_PAUSE_MS = 12;  // pause after every step of a paced effect
+static constexpr int FADE_BLACK_STEPS = 80;
+static constexpr int WASH_STEPS = 64;
+
+// ---- records ----
+// How one palette step changes each component: add `delta`, bounded to 0 … 255.
+struct PaletteStep {
+    int first_entry;
+    int steps;
+    int red, green, blue;
+};
+
+// ---- helpers ----
+
+static void pause_step()
+{
+    clock_start();
+    clock_wait(STEP_PAUSE_MS);
+}
+
+static BYTE bounded(int value, int delta)
+{
+    const int v = value + delta;
+    return static_cast<BYTE>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+// Fade to black: components above 4 lose 3, the rest drop to 0. Entry 0 (the border and the key
+// colour) is left as it is.
+static BYTE darker(BYTE value) { return value > 4 ? static_cast<BYTE>(value - 3) : 0; }
+
+static void fade_to_black()
+{
+    PALETTEENTRY work[256];
+    for (int step = 0; step < FADE_BLACK_STEPS; ++step) {
+        palette_save(work);
+        for (int i = 1; i < 256; ++i) {
+            work[i].peRed = darker(work[i].peRed);
+            work[i].peGreen = darker(work[i].peGreen);
+            work[i].peBlue = darker(work[i].peBlue);
+        }
+        palette_set_all(work);
+        pause_step();
+    }
+}
+
+static void palette_wash(const PaletteStep& how)
+{
+    PALETTEENTRY work[256];
+    for (int step = 0; step < how.steps; ++step) {
+        palette_save(work);
+        for (int i = how.first_entry; i < 256; ++i) {
+            work[i].peRed = bounded(work[i].peRed, how.red);
+            work[i].peGreen = bounded(work[i].peGreen, how.green);
+            work[i].peBlue = bounded(work[i].peBlue, how.blue);
+        }
+        palette_set_all(work);
+        pause_step();
+    }
+}
+
+// One row bar of colour 0 across the whole width, in the display's depth (none for other depths).
+static void row_bar(int y, uint8_t* buffer, int pitch)
+{
+    if (screen_bpp == 8)
+        hline8(0, screen_width - 1, y, 0, buffer, pitch);
+    else if (screen_bpp == 16)
+        hline16(0, screen_width - 1, y, 0, reinterpret_cast<uint16_t*>(buffer), pitch);
+}
+
+static void column_bar(int x, uint8_t* buffer, int pitch)
+{
+    if (screen_bpp == 8)
+        vline8(0, screen_height - 1, x, 0, buffer, pitch);
+    else if (screen_bpp == 16)
+        vline16(0, screen_height - 1, x, 0, reinterpret_cast<uint16_t*>(buffer), pitch);
+}
+
+// Four bars closing in from both ends: the outer pair at i, then the pair one further in.
+static void row_bars(int i, uint8_t* buffer, int pitch)
+{
+    const int h = screen_height;
+    row_bar(h - 1 - i, buffer, pitch);
+    row_bar(i, buffer, pitch);
+    row_bar(h - 2 - i, buffer, pitch);
+    row_bar(i + 1, buffer, pitch);
+}
+
+static void column_bars(int i, uint8_t* buffer, int pitch)
+{
+    const int w = screen_width;
+    column_bar(w - 1 - i, buffer, pitch);
+    column_bar(i, buffer, pitch);
+    column_bar(w - 2 - i, buffer, pitch);
+    column_bar(i + 1, buffer, pitch);
+}
+
+static void bars_from_sides(uint8_t* buffer, int pitch)
+{
+    for (int i = 0; i < screen_width / 2; i += 2) {
+        pause_step();
+        column_bars(i, buffer, pitch);
+    }
+}
+
+static void bars_from_top_and_bottom(uint8_t* buffer, int pitch)
+{
+    for (int i = 0; i < screen_height / 2; i += 2) {
+        pause_step();
+        row_bars(i, buffer, pitch);
+    }
+}
+
+// Row bars start over from the edges once they have met, while the column bars keep closing.
+static void bars_from_all_sides(uint8_t* buffer, int pitch)
+{
+    const int half_height = screen_height / 2;
+    for (int i = 0; i < screen_width / 2; i += 2) {
+        pause_step();
+        row_bars(half_height > 0 ? i % half_height : 0, buffer, pitch);
+        column_bars(i, buffer, pitch);
+    }
+}
+
+// Random pixels to 0 as fast as they can be written: row first, then column, from the standard
+// generator. A few pixels may be missed.
+static void dissolve(uint8_t* buffer, int pitch)
+{
+    const int w = screen_width, h = screen_height;
+    if (w <= 0 || h <= 0)
+        return;
+    const long long count = static_cast<long long>(w) * h * 4 + 1;
+    for (long long n = 0; n < count; ++n) {
+        const int y = std::rand() % h;
+        const int x = std::rand() % w;
+        if (screen_bpp == 8)
+            plot_pixel8(x, y, 0, buffer, pitch);
+        else if (screen_bpp == 16)
+            plot_pixel16(x, y, 0, reinterpret_cast<uint16_t*>(buffer), pitch);
+    }
+}
+
+// ---- public operations ----
+
+void screen_transition(int effect, uint8_t* buffer, int pitch)
+{
+    switch (effect) {
+    case TRANSITION_FADE_BLACK: fade_to_black(); return;
+    case TRANSITION_FADE_WHITE: palette_wash({0, WASH_STEPS, 4, 4, 4}); return;
+    case TRANSITION_WASH_BLUE: palette_wash({0, WASH_STEPS, -4, -4, 6}); return;
+    case TRANSITION_WASH_RED: palette_wash({0, WASH_STEPS, 6, -4, -4}); return;
+    case TRANSITION_WASH_GREEN: palette_wash({0, WASH_STEPS, -4, 6, -4}); return;
+    default: break;
+    }
+    // The pixel effects paint into the caller's locked memory; without it there is nothing to do.
+    if (!buffer)
+        return;
+    switch (effect) {
+    case TRANSITION_BARS_SIDES: bars_from_sides(buffer, pitch); return;
+    case TRANSITION_BARS_TOP_BOTTOM: bars_from_top_and_bottom(buffer, pitch); return;
+    case TRANSITION_DISSOLVE: dissolve(buffer, pitch); return;
+    case TRANSITION_BARS_ALL: bars_from_all_sides(buffer, pitch); return;
+    default: return;  // outside 0 … 8: nothing
+    }
+}
+
+void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch)
+{
+    if (!buffer || y > clip_max_y || y < clip_min_y)
+        return;
+    if (x1 > x2)
+        std::swap(x1, x2);
+    if (x1 > clip_max_x || x2 < clip_min_x)
+        return;
+    x1 = x1 < clip_min_x ? clip_min_x : x1;
+    x2 = x2 > clip_max_x ? clip_max_x : x2;
+    uint8_t* row = buffer + static_cast<ptrdiff_t>(y) * pitch;
+    for (int x = x1; x <= x2; ++x)
+        row[x] = static_cast<uint8_t>(color);
+}
+
+void vline8(int y1, int y2, int x, int color, uint8_t* buffer, int pitch)
+{
+    if (!buffer || x > clip_max_x || x < clip_min_x)
+        return;
+    if (y1 > y2)
+        std::swap(y1, y2);
+    if (y1 > clip_max_y || y2 < clip_min_y)
+        return;
+    y1 = y1 < clip_min_y ? clip_min_y : y1;
+    y2 = y2 > clip_max_y ? clip_max_y : y2;
+    for (int y = y1; y <= y2; ++y)
+        buffer[static_cast<ptrdiff_t>(y) * pitch + x] = static_cast<uint8_t>(color);
+}
+
+void hline16(int x1, int x2, int y, int color, uint16_t* buffer, int pitch)
+{
+    if (!buffer || y > clip_max_y || y < clip_min_y)
+        return;
+    if (x1 > x2)
+        std::swap(x1, x2);
+    if (x1 > clip_max_x || x2 < clip_min_x)
+        return;
+    x1 = x1 < clip_min_x ? clip_min_x : x1;
+    x2 = x2 > clip_max_x ? clip_max_x : x2;
+    fill_words16(buffer + static_cast<ptrdiff_t>(y) * (pitch >> 1) + x1, color, x2 - x1 + 1);
+}
+
+void vline16(int y1, int y2, int x, int color, uint16_t* buffer, int pitch)
+{
+    if (!buffer || x > clip_max_x || x < clip_min_x)
+        return;
+    if (y1 > y2)
+        std::swap(y1, y2);
+    if (y1 > clip_max_y || y2 < clip_min_y)
+        return;
+    y1 = y1 < clip_min_y ? clip_min_y : y1;
+    y2 = y2 > clip_max_y ? clip_max_y : y2;
+    for (int y = y1; y <= y2; ++y)
+        buffer[static_cast<ptrdiff_t>(y) * (pitch >> 1) + x] = static_cast<uint16_t>(color);
+}
+
+void fill_words16(uint16_t* dest, int value, int count)
+{
+    if (!dest)
+        return;
+    const uint16_t word = static_cast<uint16_t>(value);
+    for (int i = 0; i < count; ++i)
+        dest[i] = word;
+}

@@ -1,0 +1,234 @@
+#!/usr/bin/env bash
+# smoke.sh -- plays the real program as a person would: under a virtual X server at 640 × 480,
+# from the assets folder with the SDL2 host, it lets the intro pass, holds keys (move, fire), takes
+# screenshots and checks the play screen, presses ESC and expects the program to end by itself
+# with exit code 0 within five seconds; then once more with SDL's disk audio driver and checks that
+# the sound written is neither silence (music alone, then firing) nor clipping.
+# usage: scripts/smoke.sh [build folder]     (screenshots, logs and audio go to <build>/smoke/)
+# SMOKE_PLAY_SECONDS=N plays N seconds of scripted input in the first run (default 6).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+program=$build/vorlash
+assets=$build/assets
+out=$build/smoke
+play_seconds=${SMOKE_PLAY_SECONDS:-6}
+# ImageMagick's own convert, not another program of that name earlier on the path.
+convert_cmd=/usr/bin/convert
+[[ -x $convert_cmd ]] || convert_cmd=convert
+
+for tool in Xvfb xdotool import compare sox xdpyinfo; do
+    command -v "$tool" >/dev/null || { echo "smoke: $tool is missing (scripts/install-deps.sh smoke)" >&2; exit 2; }
+done
+[[ -x $program && -f $assets/LAVA.BMP ]] || { echo "smoke: build the program first ($program)" >&2; exit 2; }
+rm -rf "$out"
+mkdir -p "$out"
+
+failures=0
+fail() { echo "smoke: FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "smoke: ok: $*"; }
+
+# ---- the X server ----
+
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    [[ -n $game_pid ]] && kill "$game_pid" 2>/dev/null || true
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$out/display-number" 2>"$out/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s $out/display-number ]] && break
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$out/display-number")"
+xdpyinfo >/dev/null 2>&1 || { echo "smoke: the X server did not start" >&2; exit 1; }
+
+# ---- looking at the screen ----
+
+shot() { import -window root "$out/$1.png"; }
+
+# Pixels of a screenshot that differ from the backdrop picture: few on the play screen (stars,
+# sprites, the heads-up line), nearly all on any other picture.
+backdrop_diff() { compare -metric AE "$out/$1.png" "$out/backdrop.png" null: 2>&1 || true; }
+
+# Pure white pixels in a rectangle WxH+X+Y of a screenshot.
+white_pixels() {
+    "$convert_cmd" "$out/$1.png" -crop "$2" +repage -fill black +opaque white \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Pixels that differ between two screenshots.
+changed_pixels() { compare -metric AE "$out/$1.png" "$out/$2.png" null: 2>&1 || true; }
+
+"$convert_cmd" "$assets/LAVA.BMP" -type TrueColor "$out/backdrop.png"
+
+# ---- one run of the program ----
+
+start_game() {  # $1: log name; the rest: environment for the program
+    local log=$1
+    shift
+    (cd "$assets" && exec env "$@" "$program") >"$out/$log.log" 2>&1 &
+    game_pid=$!
+    started_at=$(date +%s)
+}
+
+# Waits for the play screen after the intro: the backdrop under a few sprites.
+wait_for_play() {  # $1: name for the first play screenshot
+    local deadline=$((started_at + 60))
+    while (($(date +%s) < deadline)); do
+        kill -0 "$game_pid" 2>/dev/null || { fail "the program ended during the intro"; return 1; }
+        shot "$1"
+        local diff
+        diff=$(backdrop_diff "$1")
+        if [[ $diff =~ ^[0-9]+$ ]] && ((diff < 640 * 480 / 5)); then
+            echo "smoke: play screen after $(($(date +%s) - started_at)) s ($diff pixels off the backdrop)"
+            return 0
+        fi
+        sleep 1
+    done
+    fail "no play screen within 60 s"
+    return 1
+}
+
+focus_game() {
+    local window
+    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Vorlash$' | head -n 1) || true
+    [[ -n $window ]] || { fail "no window named Vorlash"; return 1; }
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+}
+
+# Holds `key` for `seconds` (fractions allowed).
+hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+
+# ESC, then the program must end by itself within five seconds with exit code 0.
+quit_and_wait() {  # $1: what this run is called
+    xdotool keydown Escape
+    sleep 0.2
+    xdotool keyup Escape
+    local waited=0
+    while kill -0 "$game_pid" 2>/dev/null && ((waited < 50)); do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    if kill -0 "$game_pid" 2>/dev/null; then
+        fail "$1: still running 5 s after ESC"
+        kill "$game_pid" 2>/dev/null || true
+        game_pid=""
+        return 1
+    fi
+    local code=0
+    wait "$game_pid" || code=$?
+    game_pid=""
+    if ((code == 0)); then
+        pass "$1: ended by itself $((waited / 10)).$((waited % 10)) s after ESC, exit code 0"
+    else
+        fail "$1: exit code $code"
+    fi
+}
+
+# ---- run 1: picture and keys ----
+
+start_game run1 SDL_AUDIODRIVER=dummy
+sleep 2
+shot intro1
+if wait_for_play play0 && focus_game; then
+    heads_up=$(white_pixels play0 400x16+10+26)
+    above=$(white_pixels play0 640x22+0+0)
+    # The stars are white too: a few of them may be above the line.
+    if ((heads_up > 300 && above < 60)); then
+        pass "heads-up line drawn at the top left ($heads_up white pixels, $above above it)"
+    else
+        fail "heads-up line: $heads_up white pixels in its place, $above above it"
+    fi
+    xdotool keydown space
+    hold Down 0.6
+    hold Right 1.0
+    xdotool keydown Up
+    shot play1
+    sleep 0.5
+    shot play2
+    xdotool keyup Up
+    hold Shift_L 0.1
+    end=$(($(date +%s) + play_seconds))
+    n=0
+    while (($(date +%s) < end)); do
+        hold Down 0.5
+        hold Up 0.5
+        n=$((n + 1))
+        ((n % 3 == 0)) && shot "play-more-$n"
+    done
+    xdotool keyup space
+    shot play3
+    moved=$(changed_pixels play1 play2)
+    if [[ $moved =~ ^[0-9]+$ ]] && ((moved > 1500)); then
+        pass "sprites move ($moved pixels changed in half a second)"
+    else
+        fail "the picture did not move: $moved pixels changed"
+    fi
+    brightness=$("$convert_cmd" "$out/play2.png" -colorspace Gray -format '%[fx:mean]' info:)
+    if awk -v b="$brightness" 'BEGIN { exit !(b > 0.04) }'; then
+        pass "the play screen is lit (mean level $brightness)"
+    else
+        fail "the play screen is dark (mean level $brightness)"
+    fi
+    shot before-quit
+    quit_and_wait "run 1"
+fi
+
+# ---- run 2: sound, through SDL's disk audio driver ----
+
+audio_file=$out/audio.raw
+start_game run2 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio_file"
+if wait_for_play audio-play0 && focus_game; then
+    music_from=$(($(stat -c %s "$audio_file") / 4))  # frames: 16-bit stereo
+    sleep 3
+    effects_from=$(($(stat -c %s "$audio_file") / 4))
+    xdotool keydown space
+    hold Right 0.5
+    hold Down 1.0
+    hold Up 1.5
+    xdotool keyup space
+    effects_to=$(($(stat -c %s "$audio_file") / 4))
+    quit_and_wait "run 2"
+
+    # RMS and peak levels (dB) of a stretch of frames.
+    levels() {  # $1 first frame, $2 frame count
+        sox -t raw -r 44100 -e signed-integer -b 16 -c 2 "$audio_file" -n \
+            trim "$1s" "$2s" stats 2>&1 | awk '/^RMS lev dB/ { rms = $4 } /^Pk lev dB/ { pk = $4 } END { print rms, pk }'
+    }
+    read -r music_rms music_peak < <(levels "$music_from" $((effects_from - music_from)))
+    read -r effects_rms effects_peak < <(levels "$effects_from" $((effects_to - effects_from)))
+    read -r all_rms all_peak < <(levels 0 $((effects_to)))
+    echo "smoke: sound levels (dB): music alone RMS $music_rms peak $music_peak;" \
+        "with effects RMS $effects_rms peak $effects_peak; whole run RMS $all_rms peak $all_peak"
+    sox -t raw -r 44100 -e signed-integer -b 16 -c 2 "$audio_file" "$out/audio.wav" 2>/dev/null || true
+    clipped=$(sox -t raw -r 44100 -e signed-integer -b 16 -c 2 "$audio_file" -t raw -e signed-integer -b 16 -c 1 - \
+        remix 1 2>/dev/null | od -An -v -td2 -w2 | awk '$1 >= 32767 || $1 <= -32768 { n++ } END { print n + 0 }')
+    if awk -v m="$music_rms" 'BEGIN { exit !(m > -45) }'; then
+        pass "music plays (RMS $music_rms dB before any key)"
+    else
+        fail "no music: RMS $music_rms dB before any key"
+    fi
+    if awk -v e="$effects_rms" 'BEGIN { exit !(e > -45) }'; then
+        pass "sound while firing (RMS $effects_rms dB)"
+    else
+        fail "silence while firing: RMS $effects_rms dB"
+    fi
+    if ((clipped < 100)); then
+        pass "no clipping ($clipped full-scale samples on the left channel)"
+    else
+        fail "clipping: $clipped full-scale samples on the left channel"
+    fi
+fi
+
+echo "smoke: screenshots and logs in $out"
+if ((failures > 0)); then
+    echo "smoke: $failures check(s) failed" >&2
+    exit 1
+fi
+echo "smoke: all checks passed"
