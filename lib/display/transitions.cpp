@@ -174,61 +174,48 @@ void screen_transition(int effect, uint8_t* buffer, int pitch)
     }
 }
 
-void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch)
+// Cuts the span a … b (either order) at fixed coordinate `at` to the clip rectangle: false when
+// nothing of it is inside. `min`/`max` bound the span's axis, `at_min`/`at_max` the other one.
+static bool clip_span(int* a, int* b, int at, int min, int max, int at_min, int at_max)
 {
-    if (!buffer || y > clip_max_y || y < clip_min_y)
-        return;
-    if (x1 > x2)
-        std::swap(x1, x2);
-    if (x1 > clip_max_x || x2 < clip_min_x)
-        return;
-    x1 = x1 < clip_min_x ? clip_min_x : x1;
-    x2 = x2 > clip_max_x ? clip_max_x : x2;
-    uint8_t* row = buffer + static_cast<ptrdiff_t>(y) * pitch;
-    for (int x = x1; x <= x2; ++x)
-        row[x] = static_cast<uint8_t>(color);
+    if (at > at_max || at < at_min)
+        return false;
+    if (*a > *b)
+        std::swap(*a, *b);
+    if (*a > max || *b < min)
+        return false;
+    *a = *a < min ? min : *a;
+    *b = *b > max ? max : *b;
+    return true;
 }
 
-void vline8(int y1, int y2, int x, int color, uint8_t* buffer, int pitch)
+template <class Pixel>
+static void hline(int x1, int x2, int y, int color, Pixel* buffer, int pitch)
 {
-    if (!buffer || x > clip_max_x || x < clip_min_x)
+    if (!buffer || !clip_span(&x1, &x2, y, clip_min_x, clip_max_x, clip_min_y, clip_max_y))
         return;
-    if (y1 > y2)
-        std::swap(y1, y2);
-    if (y1 > clip_max_y || y2 < clip_min_y)
+    Pixel* row = buffer + static_cast<ptrdiff_t>(y) * (pitch / static_cast<int>(sizeof(Pixel)));
+    if constexpr (sizeof(Pixel) == 2)
+        fill_words16(row + x1, color, x2 - x1 + 1);
+    else
+        for (int x = x1; x <= x2; ++x)
+            row[x] = static_cast<Pixel>(color);
+}
+
+template <class Pixel>
+static void vline(int y1, int y2, int x, int color, Pixel* buffer, int pitch)
+{
+    if (!buffer || !clip_span(&y1, &y2, x, clip_min_y, clip_max_y, clip_min_x, clip_max_x))
         return;
-    y1 = y1 < clip_min_y ? clip_min_y : y1;
-    y2 = y2 > clip_max_y ? clip_max_y : y2;
+    const ptrdiff_t step = pitch / static_cast<int>(sizeof(Pixel));
     for (int y = y1; y <= y2; ++y)
-        buffer[static_cast<ptrdiff_t>(y) * pitch + x] = static_cast<uint8_t>(color);
+        buffer[y * step + x] = static_cast<Pixel>(color);
 }
 
-void hline16(int x1, int x2, int y, int color, uint16_t* buffer, int pitch)
-{
-    if (!buffer || y > clip_max_y || y < clip_min_y)
-        return;
-    if (x1 > x2)
-        std::swap(x1, x2);
-    if (x1 > clip_max_x || x2 < clip_min_x)
-        return;
-    x1 = x1 < clip_min_x ? clip_min_x : x1;
-    x2 = x2 > clip_max_x ? clip_max_x : x2;
-    fill_words16(buffer + static_cast<ptrdiff_t>(y) * (pitch >> 1) + x1, color, x2 - x1 + 1);
-}
-
-void vline16(int y1, int y2, int x, int color, uint16_t* buffer, int pitch)
-{
-    if (!buffer || x > clip_max_x || x < clip_min_x)
-        return;
-    if (y1 > y2)
-        std::swap(y1, y2);
-    if (y1 > clip_max_y || y2 < clip_min_y)
-        return;
-    y1 = y1 < clip_min_y ? clip_min_y : y1;
-    y2 = y2 > clip_max_y ? clip_max_y : y2;
-    for (int y = y1; y <= y2; ++y)
-        buffer[static_cast<ptrdiff_t>(y) * (pitch >> 1) + x] = static_cast<uint16_t>(color);
-}
+void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch) { hline(x1, x2, y, color, buffer, pitch); }
+void vline8(int y1, int y2, int x, int color, uint8_t* buffer, int pitch) { vline(y1, y2, x, color, buffer, pitch); }
+void hline16(int x1, int x2, int y, int color, uint16_t* buffer, int pitch) { hline(x1, x2, y, color, buffer, pitch); }
+void vline16(int y1, int y2, int x, int color, uint16_t* buffer, int pitch) { vline(y1, y2, x, color, buffer, pitch); }
 
 void fill_words16(uint16_t* dest, int value, int count)
 {

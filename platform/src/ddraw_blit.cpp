@@ -353,12 +353,8 @@ HRESULT Surface::Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT sourc
 {
     if (const HRESULT hr = fault_check("IDirectDrawSurface7::Blt"); FAILED(hr))
         return hr;
-    if (!usable())
-        return DDERR_INVALIDOBJECT;
-    if (lost)
-        return DDERR_SURFACELOST;
-    if (busy())
-        return DDERR_SURFACEBUSY;
+    if (const HRESULT hr = ready(); FAILED(hr))
+        return hr;
     const RECT rect = dest_rect ? read_rect(dest_rect) : RECT{0, 0, width, height};
     if (rect.left > rect.right || rect.top > rect.bottom)
         return DDERR_INVALIDRECT;

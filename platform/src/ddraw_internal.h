@@ -70,6 +70,7 @@ public:
     int bytes_per_pixel() const { return format.bpp / 8; }
     bool busy() const { return locked || dc != nullptr; }  // refuses blits, flips and new locks
     bool usable() const { return owner != nullptr; }       // its DirectDraw object still exists
+    HRESULT ready() const;  // DD_OK when its pixels may be read or written now, else why not
     void attach_back_buffer(Surface* back);                // makes this the head of a flip chain
     void present_if_primary();                             // shows the primary's picture now
     void mark_written() { ++write_count; }

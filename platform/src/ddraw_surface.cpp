@@ -109,6 +109,15 @@ void Surface::present_if_primary()
     host().present(frame);
 }
 
+HRESULT Surface::ready() const
+{
+    if (!usable())
+        return DDERR_INVALIDOBJECT;
+    if (lost)
+        return DDERR_SURFACELOST;
+    return busy() ? DDERR_SURFACEBUSY : DD_OK;
+}
+
 // ---- locking ----
 
 HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE)
@@ -117,12 +126,8 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE)
         return DDERR_INVALIDPARAMS;
     if (const HRESULT hr = fault_check("IDirectDrawSurface7::Lock"); FAILED(hr))
         return hr;
-    if (!usable())
-        return DDERR_INVALIDOBJECT;
-    if (lost)
-        return DDERR_SURFACELOST;
-    if (busy())
-        return DDERR_SURFACEBUSY;
+    if (const HRESULT hr = ready(); FAILED(hr))
+        return hr;
     if (rect && !rect_inside(*rect, width, height))
         return DDERR_INVALIDRECT;
     GetSurfaceDesc(desc);
