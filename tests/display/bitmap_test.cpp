@@ -20,9 +20,9 @@ protected:
     }
 
     // Loads the file both from disk and from memory; both must agree, and no file may stay open.
-    int load(const BmpSpec& spec)
+    int load(const BmpLayout& layout)
     {
-        const std::vector<uint8_t> bytes = bmp_bytes(spec);
+        const std::vector<uint8_t> bytes = bmp_bytes(layout);
         EXPECT_TRUE(bmp_write("picture.bmp", bytes));
         const int from_file = bitmap_load(&bitmap, "picture.bmp");
         EXPECT_EQ(testing_open_files(), 0) << "the loader left its file open";
@@ -46,18 +46,18 @@ protected:
     BitmapFile bitmap{};
 };
 
-static BmpSpec eight_bit(int width, int height, std::vector<uint8_t> rows)
+static BmpLayout eight_bit(int width, int height, std::vector<uint8_t> rows)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = width;
     s.height = height;
     s.rows = std::move(rows);
     return s;
 }
 
-static BmpSpec twenty_four_bit(int width, int height, std::vector<uint8_t> rows)
+static BmpLayout twenty_four_bit(int width, int height, std::vector<uint8_t> rows)
 {
-    BmpSpec s = eight_bit(width, height, std::move(rows));
+    BmpLayout s = eight_bit(width, height, std::move(rows));
     s.bits = 24;
     return s;
 }
@@ -77,7 +77,7 @@ TEST_F(Bitmap, EightBitRowsComeOutTopDownWithoutPadding)
 
 TEST_F(Bitmap, PaletteComesInRedGreenBlueOrderWithNoCollapseFlags)
 {
-    BmpSpec s = eight_bit(1, 1, {0});
+    BmpLayout s = eight_bit(1, 1, {0});
     s.palette.assign(1024, 0);
     s.palette[5 * 4 + 0] = 10;  // blue
     s.palette[5 * 4 + 1] = 20;  // green
@@ -93,7 +93,7 @@ TEST_F(Bitmap, PaletteComesInRedGreenBlueOrderWithNoCollapseFlags)
 
 TEST_F(Bitmap, ShortPaletteLoadsItsEntriesAndLeavesTheRestBlack)
 {
-    BmpSpec s = eight_bit(3, 1, {0, 1, 2});
+    BmpLayout s = eight_bit(3, 1, {0, 1, 2});
     s.palette_entries = 2;
     s.clr_used = 2;
     s.palette = {1, 2, 3, 0, 4, 5, 6, 0};
@@ -110,7 +110,7 @@ TEST_F(Bitmap, ShortPaletteLoadsItsEntriesAndLeavesTheRestBlack)
 
 TEST_F(Bitmap, PixelOffsetIsHonouredAndSizeImageMayBeZero)
 {
-    BmpSpec s = eight_bit(3, 2, {1, 2, 3, 4, 5, 6});
+    BmpLayout s = eight_bit(3, 2, {1, 2, 3, 4, 5, 6});
     s.gap = 37;
     s.size_image_zero = true;
     ASSERT_EQ(load(s), 1);
@@ -127,7 +127,7 @@ TEST_F(Bitmap, TopDownFilesKeepTheirOrderAndReadAPositiveHeight)
 TEST_F(Bitmap, LargerInfoHeadersLoad)
 {
     for (uint32_t size : {52u, 56u, 108u, 124u}) {
-        BmpSpec s = eight_bit(1, 2, {7, 9});
+        BmpLayout s = eight_bit(1, 2, {7, 9});
         s.header_size = size;
         ASSERT_EQ(load(s), 1) << "header of " << size << " bytes";
         EXPECT_EQ(bitmap.info_header.biSize, size);
@@ -146,7 +146,7 @@ TEST_F(Bitmap, ASuccessfulLoadReplacesThePicture)
 
 TEST_F(Bitmap, SixteenBitPixelsAreCopiedLittleEndian)
 {
-    BmpSpec s = eight_bit(1, 2, {0x34, 0x12, 0xCD, 0xAB});
+    BmpLayout s = eight_bit(1, 2, {0x34, 0x12, 0xCD, 0xAB});
     s.bits = 16;
     ASSERT_EQ(load(s), 1);
     EXPECT_EQ(pixel16(0), 0xABCD);
@@ -200,9 +200,9 @@ protected:
         kept_pixels = bitmap.pixels;
         kept_header = bitmap.info_header;
     }
-    void expect_rejected(const BmpSpec& spec, const char* what)
+    void expect_rejected(const BmpLayout& layout, const char* what)
     {
-        EXPECT_EQ(load(spec), 0) << what;
+        EXPECT_EQ(load(layout), 0) << what;
         EXPECT_EQ(bitmap.pixels, kept_pixels) << what;
         EXPECT_EQ(bitmap.pixels[0], 42) << what;
         EXPECT_EQ(std::memcmp(&bitmap.info_header, &kept_header, sizeof kept_header), 0) << what;
@@ -213,7 +213,7 @@ protected:
 
 TEST_F(BitmapRejects, WrongSignatureAndDepths)
 {
-    BmpSpec s = eight_bit(2, 2, {1, 2, 3, 4});
+    BmpLayout s = eight_bit(2, 2, {1, 2, 3, 4});
     s.signature = "MB";
     expect_rejected(s, "signature MB");
     for (uint16_t bits : {1, 4, 32, 0, 12}) {
@@ -226,7 +226,7 @@ TEST_F(BitmapRejects, WrongSignatureAndDepths)
 TEST_F(BitmapRejects, CompressedFiles)
 {
     for (uint32_t compression : {1u, 2u, 3u, 4u, 5u}) {
-        BmpSpec s = eight_bit(2, 2, {1, 2, 3, 4});
+        BmpLayout s = eight_bit(2, 2, {1, 2, 3, 4});
         s.compression = compression;
         expect_rejected(s, "compressed");
     }
@@ -235,7 +235,7 @@ TEST_F(BitmapRejects, CompressedFiles)
 TEST_F(BitmapRejects, UnknownHeaderSizes)
 {
     for (uint32_t size : {0u, 12u, 39u, 41u, 64u, 200u, 0xFFFFFFFFu}) {
-        BmpSpec s = eight_bit(2, 2, {1, 2, 3, 4});
+        BmpLayout s = eight_bit(2, 2, {1, 2, 3, 4});
         s.header_size = size;
         s.off_bits = 1078;
         s.keep = 2000;
@@ -248,7 +248,7 @@ TEST_F(BitmapRejects, BadDimensions)
     const int32_t cases[][2] = {{0, 2}, {2, 0}, {-2, 2}, {INT32_MIN, 2}, {2, INT32_MIN}, {16385, 1}, {1, 16385},
                                 {1, -16385}, {INT32_MAX, INT32_MAX}};
     for (const auto& c : cases) {
-        BmpSpec s = eight_bit(c[0], c[1], {});
+        BmpLayout s = eight_bit(c[0], c[1], {});
         s.keep = 1100;
         expect_rejected(s, "dimensions");
     }
@@ -256,7 +256,7 @@ TEST_F(BitmapRejects, BadDimensions)
 
 TEST_F(BitmapRejects, PixelDataTheFileDoesNotHold)
 {
-    BmpSpec s = eight_bit(3, 3, std::vector<uint8_t>(9, 1));
+    BmpLayout s = eight_bit(3, 3, std::vector<uint8_t>(9, 1));
     const size_t whole = bmp_bytes(s).size();
     // The last row needs its 3 pixels, not its padding byte: one byte fewer than that is refused.
     s.keep = whole - 2;
@@ -268,7 +268,7 @@ TEST_F(BitmapRejects, PixelDataTheFileDoesNotHold)
     s.keep = 0;
     expect_rejected(s, "empty file");
     // The largest picture allowed, claimed by a file of a few bytes: refused before any allocation.
-    BmpSpec huge = eight_bit(16384, 16384, {});
+    BmpLayout huge = eight_bit(16384, 16384, {});
     huge.bits = 24;
     huge.keep = 200;
     expect_rejected(huge, "16384 x 16384 with no data");
@@ -276,7 +276,7 @@ TEST_F(BitmapRejects, PixelDataTheFileDoesNotHold)
 
 TEST_F(BitmapRejects, OffsetsAndPaletteCountsThatPointAmiss)
 {
-    BmpSpec s = eight_bit(2, 2, {1, 2, 3, 4});
+    BmpLayout s = eight_bit(2, 2, {1, 2, 3, 4});
     s.off_bits = 14 + 40 + 100;  // inside the palette
     expect_rejected(s, "pixels inside the palette");
     s.off_bits = 1 << 30;
@@ -332,7 +332,7 @@ TEST(BitmapRows, FlipTurnsRowsUpsideDown)
 TEST(BitmapRows, UnloadFreesOnce)
 {
     BitmapFile b{};
-    const std::vector<uint8_t> bytes = bmp_bytes(BmpSpec{});
+    const std::vector<uint8_t> bytes = bmp_bytes(BmpLayout{});
     ASSERT_EQ(bitmap_load_memory(&b, bytes.data(), bytes.size()), 1);
     EXPECT_EQ(bitmap_unload(&b), 1);
     EXPECT_EQ(b.pixels, nullptr);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct BmpSpec {
+struct BmpLayout {
     const char* signature = "BM";
     int32_t width = 2;
     int32_t height = 2;  // negative: the rows are stored top-down
@@ -36,7 +36,7 @@ inline void bmp_put32(std::vector<uint8_t>& out, uint32_t v)
     bmp_put16(out, v >> 16);
 }
 
-inline std::vector<uint8_t> bmp_bytes(const BmpSpec& s)
+inline std::vector<uint8_t> bmp_bytes(const BmpLayout& s)
 {
     const int64_t rows = s.height < 0 ? -int64_t{s.height} : s.height;
     const size_t row_bytes = static_cast<size_t>(s.width > 0 ? s.width : 0) * s.bits / 8;
@@ -92,4 +92,4 @@ inline bool bmp_write(const std::string& path, const std::vector<uint8_t>& bytes
     return std::fclose(f) == 0 && ok;
 }
 
-inline bool bmp_write(const std::string& path, const BmpSpec& spec) { return bmp_write(path, bmp_bytes(spec)); }
+inline bool bmp_write(const std::string& path, const BmpLayout& layout) { return bmp_write(path, bmp_bytes(layout)); }
