@@ -14,6 +14,7 @@
 #include "audio.h"
 #include "frame_convert.h"
 #include "game.h"
+#include "headless_host.h"
 #include "shell.h"
 #include "testing.h"
 
@@ -255,6 +256,26 @@ static void BM_MemcpyFloor(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(n));
 }
 BENCHMARK(BM_MemcpyFloor);
+
+// The headless host's part of the frame: the presented picture copied for inspection, inside
+// display_flip and so inside every game_frame figure above.
+static void BM_HeadlessPresentCopy(benchmark::State& state)
+{
+    if (!heavy_moment()) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    const TestingFrame shown = testing_presented_frame();
+    const HostFrame frame{shown.pixels.data(), shown.width, shown.width, shown.height, 8, 8,
+                          reinterpret_cast<const uint8_t*>(shown.palette.data())};
+    for (auto _ : state) {
+        state.PauseTiming();
+        state.ResumeTiming();
+        headless_host().present(frame);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_HeadlessPresentCopy);
 
 // The heads-up line as the frame draws it, glyphs cached after the first frames.
 static void BM_HeadsUpText(benchmark::State& state)
