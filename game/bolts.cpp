@@ -93,14 +93,18 @@ static void ufo_hit(Sprite& bolt, const Sprite& rock)
 static void bolt_hits(Sprite& bolt)
 {
     const HitBox box = bolt_hit_box(bolt);
+    // Only a level-up, inside a rock hit, moves the UFO: its box is made again after each hit.
+    HitBox ufo_box = ufo_bolt_hit_box();
     // The bound is read on every pass: a level-up inside the loop widens the wave at once.
     for (int j = 0; j < wave_size(); ++j) {
         Sprite& rock = rocks[j];
         if (rock.state != 1)
             continue;
-        if (boxes_touch(box, rock_hit_box(rock)))
+        if (boxes_touch(box, rock_hit_box(rock))) {
             rock_hit(bolt, rock);
-        if (ufo.state == 1 && boxes_touch(box, ufo_bolt_hit_box()))
+            ufo_box = ufo_bolt_hit_box();
+        }
+        if (ufo.state == 1 && boxes_touch(box, ufo_box))
             ufo_hit(bolt, rock);
     }
 }

@@ -54,6 +54,10 @@ void testing_font_file(const char* path);
 // ---- input devices, as the host would report them ----
 // A key by its DirectInput key code.
 void testing_key(int key_code, bool down);
+// A key event waiting in the machine's queue: it reaches the devices only when the host next pumps
+// its events (as a window system's key reaches the SDL2 host).
+void testing_key_queued(int key_code, bool down);
+int testing_pump_count();  // event pumps since reset
 // The window losing or regaining the input focus (devices read keys and buttons as up without it).
 void testing_focus(bool focused);
 // The mouse: relative motion, wheel notches, buttons 0 left, 1 right, 2 middle, 3 fourth.

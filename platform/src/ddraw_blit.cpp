@@ -255,26 +255,34 @@ template <class Pixel> static void stretch_piece(const Copy& c, const RECT& piec
             first[k] = static_cast<int32_t>(std::clamp<int64_t>(x, piece.left, piece.right));
         }
     }
+    // Read once: the pixel stores below could alias any of the records and tables, which would
+    // otherwise be reloaded at every pixel.
+    const int32_t* const columns = map.data();
+    const int32_t* const edges = first.data();
+    const KeyRuns::Span* const spans = c.runs ? c.runs->spans.data() : nullptr;
+    const uint32_t* const row_first = c.runs ? c.runs->row_first.data() : nullptr;
+    const int64_t src_left = c.src_rect.left, src_right = c.src_rect.right;
+    const int left = piece.left;
     Stepper row(c.src_rect.top, sh, dh);
     row.skip(int64_t{piece.top} - c.dest_rect.top);
     for (int y = piece.top; y < piece.bottom; ++y, row.next()) {
         const int sy = static_cast<int>(row.value);
         const auto* in = reinterpret_cast<const Pixel*>(c.source->row(sy));
-        auto* out = reinterpret_cast<Pixel*>(c.dest->row(y)) + piece.left;
-        if (!c.runs) {
+        auto* out = reinterpret_cast<Pixel*>(c.dest->row(y)) + left;
+        if (!spans) {
             for (int i = 0; i < width; ++i)
-                out[i] = in[map[i]];
+                out[i] = in[columns[i]];
             continue;
         }
-        const KeyRuns::Span* span = c.runs->spans.data() + c.runs->row_first[sy];
-        const KeyRuns::Span* last = c.runs->spans.data() + c.runs->row_first[sy + 1];
+        const KeyRuns::Span* span = spans + row_first[sy];
+        const KeyRuns::Span* last = spans + row_first[sy + 1];
         for (; span != last; ++span) {
-            const int64_t begin = std::max<int64_t>(span->begin, c.src_rect.left) - c.src_rect.left;
-            const int64_t stop = std::min<int64_t>(span->end, c.src_rect.right) - c.src_rect.left;
+            const int64_t begin = std::max<int64_t>(span->begin, src_left) - src_left;
+            const int64_t stop = std::min<int64_t>(span->end, src_right) - src_left;
             if (begin >= stop)
                 continue;
-            for (int i = first[begin] - piece.left, end = first[stop] - piece.left; i < end; ++i)
-                out[i] = in[map[i]];
+            for (int i = edges[begin] - left, end = edges[stop] - left; i < end; ++i)
+                out[i] = in[columns[i]];
         }
     }
 }

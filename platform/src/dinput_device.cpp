@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dinput_internal.h"
+#include "host.h"
 #include "internal.h"
 
 // ---- constants ----
@@ -235,6 +236,10 @@ HRESULT InputDevice::GetDeviceState(DWORD size, LPVOID data)
         return hr;
     if (!data)
         return DIERR_INVALIDPARAM;
+    // Keys and mouse motion the machine has reported since the last message pump count in this
+    // read: a key pressed while the frame was drawn moves the player in this frame, not the next.
+    if (kind != DeviceKind::joystick)
+        host().pump_events();
     if (const HRESULT hr = check_still_acquired(); hr != DI_OK)
         return hr;
     if (size != format->dwDataSize)

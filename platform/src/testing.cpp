@@ -46,3 +46,5 @@ uint32_t TestingFrame::pixel(int x, int y) const
 }
 
 void testing_key(int key_code, bool down) { host_key_changed(key_code, down); }
+void testing_key_queued(int key_code, bool down) { headless_host().queued_keys.emplace_back(key_code, down); }
+int testing_pump_count() { return headless_host().pumps; }

@@ -26,6 +26,15 @@ void HeadlessHost::present(const HostFrame& frame)
         std::memcpy(f.palette.data(), frame.palette, 256 * sizeof(PALETTEENTRY));
 }
 
+void HeadlessHost::pump_events()
+{
+    ++pumps;
+    const std::vector<std::pair<int, bool>> keys = std::move(queued_keys);
+    queued_keys.clear();
+    for (const auto& [code, down] : keys)
+        host_key_changed(code, down);
+}
+
 uint32_t HeadlessHost::real_ticks()
 {
     using namespace std::chrono;
@@ -43,6 +52,8 @@ void HeadlessHost::reset()
     window_unavailable = false;
     audio_unavailable = false;
     music_notes.clear();
+    pumps = 0;
+    queued_keys.clear();
 }
 
 HeadlessHost& headless_host()

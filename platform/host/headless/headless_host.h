@@ -1,6 +1,7 @@
 // headless_host.h -- the host without a window or a sound device: keeps what it was asked to show.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host.h"
@@ -15,7 +16,7 @@ public:
     void restore_display_mode() override {}
     void present(const HostFrame& frame) override;
     void wait_refresh() override { ++refreshes; }
-    void pump_events() override {}
+    void pump_events() override;
     void show_cursor(bool) override {}
     uint32_t real_ticks() override;
     void real_sleep(uint32_t ms) override;
@@ -31,6 +32,8 @@ public:
     bool window_unavailable = false;
     bool audio_unavailable = false;
     std::vector<std::string> music_notes;
+    int pumps = 0;
+    std::vector<std::pair<int, bool>> queued_keys;  // delivered at the next pump, in order
 };
 
 HeadlessHost& headless_host();
