@@ -38,15 +38,13 @@ std::vector<std::filesystem::path> corpus(const char* kind)
 size_t replay(const char* kind, FuzzOne one)
 {
     const std::vector<std::filesystem::path> files = corpus(kind);
+    static const uint8_t nothing = 0;  // the fuzzer never passes a null pointer, even for no bytes
+    EXPECT_EQ(one(&nothing, 0), 0) << "the empty input";
     for (const auto& path : files) {
         SCOPED_TRACE(path.string());
         std::ifstream in(path, std::ios::binary);
         const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         EXPECT_EQ(one(bytes.data(), bytes.size()), 0);
-        // The empty input and each prefix cut at a power of two: the truncations a file on disk
-        // most often suffers, beyond those the fuzzer happened to keep.
-        for (size_t cut = 0; cut < bytes.size(); cut = cut ? cut * 2 : 1)
-            EXPECT_EQ(one(bytes.data(), cut), 0) << "cut at " << cut;
     }
     return files.size();
 }
