@@ -300,7 +300,11 @@ int surface_unlock(LPDIRECTDRAWSURFACE7 surface)
 {
     if (!surface)
         return 0;
-    surface->Unlock(nullptr);
+    // A surface left locked by one failed unlock would refuse every later lock and flip, and the
+    // screen would stay frozen for good; the unlock is tried once more before giving up on it.
+    const HRESULT hr = surface->Unlock(nullptr);
+    if (FAILED(hr) && hr != DDERR_NOTLOCKED)
+        surface->Unlock(nullptr);
     return 1;
 }
 

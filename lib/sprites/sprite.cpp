@@ -65,7 +65,7 @@ static uint8_t* lock_whole(LPDIRECTDRAWSURFACE7 surface, DDSURFACEDESC2* desc)
     if (FAILED(surface->Lock(nullptr, desc, DDLOCK_SURFACEMEMORYPTR | DDLOCK_WAIT, nullptr)))
         return nullptr;
     if (!desc->lpSurface) {
-        surface->Unlock(nullptr);
+        surface_unlock(surface);
         return nullptr;
     }
     return static_cast<uint8_t*>(desc->lpSurface);
@@ -111,7 +111,7 @@ static int load_frame(Sprite* sprite, const BitmapFile* bitmap, int frame, int c
     const bool fits = surface_holds(desc, source, block);
     if (fits)
         copy_rows(source, block, dest, desc);
-    surface->Unlock(nullptr);
+    surface_unlock(surface);
     if (!fits)
         return 0;
     sprite->attr |= SPRITE_ATTR_LOADED;
@@ -271,7 +271,7 @@ int surface_load_cell(const BitmapFile* bitmap, LPDIRECTDRAWSURFACE7 surface, in
                       surface_holds(desc, source, block);
     if (fits)
         copy_rows(source, block, dest, desc);
-    surface->Unlock(nullptr);
+    surface_unlock(surface);
     return fits ? 1 : 0;
 }
 

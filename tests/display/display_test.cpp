@@ -158,6 +158,22 @@ TEST_F(Display, LockGivesAPitchWiderThanARowAndLocksOnce)
     EXPECT_EQ(back_unlock(), 0);
 }
 
+TEST_F(Display, OneFailedUnlockDoesNotLeaveTheSurfaceLocked)
+{
+    ASSERT_EQ(display_init(640, 480, 8, 0), 1);
+    ASSERT_NE(back_lock(), nullptr);
+    testing_fault("IDirectDrawSurface7::Unlock", 1, DDERR_GENERIC);
+    EXPECT_EQ(back_unlock(), 1);
+    EXPECT_EQ(display_flip(), 1) << "the back buffer flips again";
+    ASSERT_NE(back_lock(), nullptr) << "and locks again";
+    back_unlock();
+    // Failing for good, the surface stays locked and the flip is refused rather than shown torn.
+    testing_fault("IDirectDrawSurface7::Unlock", 0, DDERR_GENERIC);
+    ASSERT_NE(back_lock(), nullptr);
+    back_unlock();
+    EXPECT_EQ(display_flip(), 0);
+}
+
 TEST_F(Display, FlipRefusesWhileABufferIsLocked)
 {
     ASSERT_EQ(display_init(640, 480, 8, 0), 1);
