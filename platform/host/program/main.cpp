@@ -8,7 +8,10 @@
 
 int main(int argc, char** argv)
 {
-    static SdlHost sdl;
+    // Never destroyed: when the display goes away, the X library's error handler calls exit(),
+    // and a destructor closing the window then would call back into the dead connection and hang.
+    // A normal end closes the window below.
+    SdlHost& sdl = *new SdlHost;
     host_install(&sdl);
 
     std::string command_line;
