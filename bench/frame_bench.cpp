@@ -25,14 +25,7 @@ static constexpr int EXPLOSION_WIDTH = 68, EXPLOSION_HEIGHT = 58;  // scaled, as
 
 static void make_window()
 {
-    static HINSTANCE__ instance;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "BENCHCLASS";
-    RegisterClassA(&wc);
-    main_window = CreateWindowExA(0, "BENCHCLASS", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                                  &instance, nullptr);
-    main_instance = &instance;
+    main_window = testing_make_window(&main_instance);
 }
 
 // A start as the program makes one, on the virtual clock so the intro's holds and fades cost nothing.

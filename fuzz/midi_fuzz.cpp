@@ -25,12 +25,7 @@ static void remove_folder()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     testing_reset();
-    static HINSTANCE__ instance;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "FUZZCLASS";
-    RegisterClassA(&wc);
-    main_window = CreateWindowExA(0, "FUZZCLASS", "fuzz", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr, &instance, nullptr);
+    main_window = testing_make_window();
     sound_init();
     if (!music_init())
         std::fprintf(stderr, "midi_fuzz: no synthesizer; only the refusals are exercised\n");

@@ -17,12 +17,7 @@ static void remove_file() { std::remove(wav_path.c_str()); }
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     testing_reset();
-    static HINSTANCE__ instance;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "FUZZCLASS";
-    RegisterClassA(&wc);
-    main_window = CreateWindowExA(0, "FUZZCLASS", "fuzz", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr, &instance, nullptr);
+    main_window = testing_make_window();
     sound_init();
     wav_path = "/tmp/vorlash-wav-fuzz-" + std::to_string(getpid()) + ".wav";
     std::atexit(remove_file);

@@ -74,6 +74,9 @@ void testing_controller_button(int id, int button, bool down);
 void testing_controller_pov(int id, int pov, uint32_t hundredths);
 
 // ---- windows and messages ----
+// A plain window of the default procedure, as WinMain would make one; `instance` receives the
+// instance handle it was made with. For tests, benchmarks and fuzzers that bring devices up.
+HWND testing_make_window(HINSTANCE* instance = nullptr);
 // Posts `message` to the first live window, as the host does for a window close.
 BOOL testing_post_host_message(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 // Make the host unable to open a window (as with no display).

@@ -48,3 +48,17 @@ uint32_t TestingFrame::pixel(int x, int y) const
 void testing_key(int key_code, bool down) { host_key_changed(key_code, down); }
 void testing_key_queued(int key_code, bool down) { headless_host().queued_keys.emplace_back(key_code, down); }
 int testing_pump_count() { return headless_host().pumps; }
+
+HWND testing_make_window(HINSTANCE* instance)
+{
+    static HINSTANCE__ process_instance;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = &process_instance;
+    wc.lpszClassName = "TESTINGWINDOW";
+    RegisterClassA(&wc);  // fails harmlessly when the class is already there
+    if (instance)
+        *instance = &process_instance;
+    return CreateWindowExA(0, "TESTINGWINDOW", "testing", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
+                           &process_instance, nullptr);
+}

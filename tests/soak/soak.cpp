@@ -115,14 +115,7 @@ int main(int argc, char** argv)
 
     testing_reset();
     testing_soundfont("");  // music would only slow the run; its absence is a path of its own
-    static HINSTANCE__ instance;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "SOAKCLASS";
-    RegisterClassA(&wc);
-    main_window = CreateWindowExA(0, "SOAKCLASS", "soak", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
-                                  &instance, nullptr);
-    main_instance = &instance;
+    main_window = testing_make_window(&main_instance);
     if (!game_init(nullptr)) {
         std::fprintf(stderr, "soak: the game did not start\n");
         return 2;

@@ -11,14 +11,7 @@
 // A window as WinMain makes one, stored in main_window.
 inline HWND make_test_window()
 {
-    static HINSTANCE__ instance;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "TESTCLASS";
-    RegisterClassA(&wc);
-    main_window = CreateWindowExA(0, "TESTCLASS", "test", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
-                                  &instance, nullptr);
-    main_instance = &instance;
+    main_window = testing_make_window(&main_instance);
     return main_window;
 }
 
