@@ -1,6 +1,7 @@
 // present_bench.cpp -- the present path: one 640 × 480 8-bit frame through its palette to 32-bit
 // XRGB, beside SDL2 doing the same (an INDEX8 surface blitted to ARGB8888) and a memset of the
-// bytes written, all on the same frame.
+// bytes written, all on the same frame; and the same frame scaled to a 1920 × 1080 screen, beside
+// SDL2 converting it and stretching the result with SDL_BlitScaled.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -85,5 +86,50 @@ static void BM_Floor_Memset(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * W * H * 4);
 }
 BENCHMARK(BM_Floor_Memset);
+
+static constexpr int SCREEN_W = 1920, SCREEN_H = 1080;
+
+static void BM_Vorlash_PresentScaledFullHd(benchmark::State& state)
+{
+    Frame& f = frame();
+    std::vector<uint32_t> out(static_cast<size_t>(SCREEN_W) * SCREEN_H);
+    const HostFrame hf{f.pixels.data(), f.pitch, W, H, 8, 8, f.palette};
+    for (auto _ : state) {
+        uint32_t lut[256];
+        frame_palette_to_xrgb(f.palette, lut);
+        frame_to_xrgb_scaled(hf, lut, out.data(), SCREEN_W * 4, SCREEN_W, SCREEN_H);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * SCREEN_W * SCREEN_H * 4);
+}
+BENCHMARK(BM_Vorlash_PresentScaledFullHd)->Unit(benchmark::kMicrosecond);
+
+// SDL2's own way without a GPU: convert, clear the bars, stretch into the screen-sized surface.
+static void BM_SDL2_PresentScaledFullHd(benchmark::State& state)
+{
+    Frame& f = frame();
+    SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(f.pixels.data(), W, H, 8, f.pitch, SDL_PIXELFORMAT_INDEX8);
+    SDL_Surface* mid = SDL_CreateRGBSurfaceWithFormat(0, W, H, 32, SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* dst = SDL_CreateRGBSurfaceWithFormat(0, SCREEN_W, SCREEN_H, 32, SDL_PIXELFORMAT_RGB888);
+    SDL_Color colors[256];
+    for (int i = 0; i < 256; ++i)
+        colors[i] = {f.palette[i * 4], f.palette[i * 4 + 1], f.palette[i * 4 + 2], 255};
+    const FrameFit fit = frame_fit(W, H, SCREEN_W, SCREEN_H);
+    SDL_Rect to{fit.x, fit.y, fit.width, fit.height};
+    for (auto _ : state) {
+        SDL_SetPaletteColors(src->format->palette, colors, 0, 256);
+        SDL_BlitSurface(src, nullptr, mid, nullptr);
+        SDL_FillRect(dst, nullptr, 0);
+        SDL_BlitScaled(mid, nullptr, dst, &to);
+        benchmark::DoNotOptimize(dst->pixels);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * SCREEN_W * SCREEN_H * 4);
+    SDL_FreeSurface(dst);
+    SDL_FreeSurface(mid);
+    SDL_FreeSurface(src);
+}
+BENCHMARK(BM_SDL2_PresentScaledFullHd)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -194,7 +194,14 @@ if wait_for_play audio-play0 && focus_game; then
     hold Up 1.5
     xdotool keyup space
     effects_to=$(($(stat -c %s "$audio_file") / 4))
+    # The most memory the program has held, music and effects playing, the screen full size.
+    peak_kib=$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null || echo 0)
     quit_and_wait "run 2"
+    if ((peak_kib > 0 && peak_kib < 64 * 1024)); then
+        pass "peak memory $((peak_kib / 1024)) MiB (under 64 MiB)"
+    else
+        fail "peak memory ${peak_kib} KiB (64 MiB allowed)"
+    fi
 
     # RMS and peak levels (dB) of a stretch of frames.
     levels() {  # $1 first frame, $2 frame count

@@ -4,6 +4,7 @@
 #include "frame_convert.h"
 
 #include <cstring>
+#include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -76,18 +77,82 @@ static uint32_t expand_555(uint16_t p)
     return ((r << 3 | r >> 2) << 16) | ((g << 3 | g >> 2) << 8) | (b << 3 | b >> 2);
 }
 
-void frame_to_xrgb(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch)
+static void convert_row(const HostFrame& frame, int y, const uint32_t* lut, uint32_t* dst)
 {
     static const RowConverter convert_row_8 = pick_row_8();
-    for (int y = 0; y < frame.height; ++y) {
-        const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
-        auto* dst = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(out) + static_cast<size_t>(y) * out_pitch);
-        if (frame.bpp == 8) {
-            convert_row_8(in, frame.width, lut, dst);
+    const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
+    if (frame.bpp == 8) {
+        convert_row_8(in, frame.width, lut, dst);
+        return;
+    }
+    const auto* px = reinterpret_cast<const uint16_t*>(in);
+    for (int x = 0; x < frame.width; ++x)
+        dst[x] = frame.rgb_bits == 15 ? expand_555(px[x]) : expand_565(px[x]);
+}
+
+static uint32_t* out_row(uint32_t* out, int out_pitch, int y)
+{
+    return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(out) + static_cast<size_t>(y) * out_pitch);
+}
+
+void frame_to_xrgb(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch)
+{
+    for (int y = 0; y < frame.height; ++y)
+        convert_row(frame, y, lut, out_row(out, out_pitch, y));
+}
+
+FrameFit frame_fit(int frame_width, int frame_height, int out_width, int out_height)
+{
+    if (frame_width <= 0 || frame_height <= 0 || out_width <= 0 || out_height <= 0)
+        return {0, 0, 0, 0};
+    // The side that fills first decides the scale; the other is cut to the same ratio.
+    int64_t width = out_width, height = out_height;
+    if (int64_t{out_width} * frame_height > int64_t{out_height} * frame_width)
+        width = int64_t{out_height} * frame_width / frame_height;
+    else
+        height = int64_t{out_width} * frame_height / frame_width;
+    return {static_cast<int>((out_width - width) / 2), static_cast<int>((out_height - height) / 2),
+            static_cast<int>(width), static_cast<int>(height)};
+}
+
+// The source index under the centre of destination pixel `i` of `to` pixels spread over `from`.
+static int nearest(int i, int from, int to)
+{
+    return static_cast<int>((2 * int64_t{i} + 1) * from / (2 * int64_t{to}));
+}
+
+void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
+                          int out_width, int out_height)
+{
+    const FrameFit fit = frame_fit(frame.width, frame.height, out_width, out_height);
+    std::vector<int> columns(static_cast<size_t>(fit.width));
+    for (int x = 0; x < fit.width; ++x)
+        columns[static_cast<size_t>(x)] = nearest(x, frame.width, fit.width);
+    std::vector<uint32_t> source(static_cast<size_t>(frame.width));
+    const size_t bytes_left = static_cast<size_t>(fit.x) * 4;
+    const size_t bytes_right = static_cast<size_t>(out_width - fit.x - fit.width) * 4;
+    int converted = -1;  // the source row whose scaled copy the previous output row holds
+    for (int y = 0; y < out_height; ++y) {
+        uint32_t* dst = out_row(out, out_pitch, y);
+        const int row = y - fit.y;
+        if (row < 0 || row >= fit.height) {
+            std::memset(dst, 0, static_cast<size_t>(out_width) * 4);
             continue;
         }
-        const auto* px = reinterpret_cast<const uint16_t*>(in);
-        for (int x = 0; x < frame.width; ++x)
-            dst[x] = frame.rgb_bits == 15 ? expand_555(px[x]) : expand_565(px[x]);
+        std::memset(dst, 0, bytes_left);
+        std::memset(dst + fit.x + fit.width, 0, bytes_right);
+        const int sy = nearest(row, frame.height, fit.height);
+        if (sy == converted) {  // most rows repeat the one above when scaling up
+            std::memcpy(dst + fit.x, out_row(out, out_pitch, y - 1) + fit.x, static_cast<size_t>(fit.width) * 4);
+            continue;
+        }
+        converted = sy;
+        if (fit.width == frame.width) {
+            convert_row(frame, sy, lut, dst + fit.x);
+            continue;
+        }
+        convert_row(frame, sy, lut, source.data());
+        for (int x = 0; x < fit.width; ++x)
+            dst[fit.x + x] = source[static_cast<size_t>(columns[static_cast<size_t>(x)])];
     }
 }

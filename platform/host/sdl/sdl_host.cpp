@@ -59,18 +59,19 @@ bool SdlHost::open_window(int width, int height, const char* title)
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
+    // The picture is scaled here into the window's own pixels, so no GPU driver is loaded for it:
+    // where the only GL is a software one, that alone would more than double the program's memory.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // Shown once the display takes a mode or shows a picture, so no empty box flashes first.
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-    if (window)
-        renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!window || !renderer) {
+    if (!window) {
         failed = true;
         why = SDL_GetError();
         close_window();
         return false;
     }
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     sdl_input_open();  // without controller support the keyboard and mouse still work
     return true;
 }
@@ -84,12 +85,14 @@ void SdlHost::close_window()
         SDL_DestroyRenderer(renderer);
     if (window)
         SDL_DestroyWindow(window);
-    if (window || renderer)
+    if (window)
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;
     texture_width = texture_height = 0;
+    shown_width = 0;
+    mode_width = mode_height = 0;
 }
 
 bool SdlHost::ensure_texture(int width, int height)
@@ -120,8 +123,8 @@ void SdlHost::show_full_screen(bool on)
         SDL_SetWindowSize(window, screen.w, screen.h);
     }
     SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    if (!on && texture_width > 0) {
-        SDL_SetWindowSize(window, texture_width, texture_height);
+    if (!on && mode_width > 0) {
+        SDL_SetWindowSize(window, mode_width, mode_height);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     full_screen = on;
@@ -135,9 +138,10 @@ void SdlHost::set_display_mode(int width, int height, int)
 {
     if (!window)
         return;
+    mode_width = width;
+    mode_height = height;
     if (!full_screen)
         SDL_SetWindowSize(window, width, height);
-    ensure_texture(width, height);
     show_full_screen(true);
 }
 
@@ -147,28 +151,70 @@ void SdlHost::restore_display_mode()
         show_full_screen(false);
 }
 
+// The frame is kept, so the window can be drawn again when it is uncovered or resized between
+// presents (the intro holds a picture for seconds).
 void SdlHost::present(const HostFrame& frame)
 {
-    if (!ensure_texture(frame.width, frame.height))
+    if (!window || frame.width <= 0 || frame.height <= 0)
         return;
+    const size_t row = static_cast<size_t>(frame.width) * (frame.bpp / 8);
+    shown_pixels.resize(row * frame.height);
+    for (int y = 0; y < frame.height; ++y)
+        std::memcpy(shown_pixels.data() + y * row, frame.pixels + static_cast<size_t>(y) * frame.pitch, row);
+    if (frame.palette)
+        std::memcpy(shown_palette, frame.palette, sizeof shown_palette);
+    shown = frame;
+    shown.pixels = shown_pixels.data();
+    shown.pitch = static_cast<int>(row);
+    shown.palette = frame.palette ? shown_palette : nullptr;
+    shown_width = frame.width;
     if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN))
         SDL_ShowWindow(window);
-    uint32_t lut[256];
-    if (frame.bpp == 8)
-        frame_palette_to_xrgb(frame.palette, lut);
-    void* out = nullptr;
-    int out_pitch = 0;
-    if (SDL_LockTexture(texture, nullptr, &out, &out_pitch) != 0)
-        return;
-    frame_to_xrgb(frame, lut, static_cast<uint32_t*>(out), out_pitch);
-    SDL_UnlockTexture(texture);
     redraw();
 }
 
 void SdlHost::redraw()
 {
-    if (!renderer || !texture)
+    if (!window || shown_width == 0)
         return;
+    uint32_t lut[256];
+    if (shown.bpp == 8)
+        frame_palette_to_xrgb(shown.palette, lut);
+    if (!renderer && draw_on_window_surface(lut))
+        return;
+    draw_with_renderer(lut);
+}
+
+// The usual way: scaled straight into the window's shared-memory image.
+bool SdlHost::draw_on_window_surface(const uint32_t* lut)
+{
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Rmask != 0xFF0000 ||
+        surface->format->Gmask != 0xFF00 || surface->format->Bmask != 0xFF)
+        return false;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+        return false;
+    frame_to_xrgb_scaled(shown, lut, static_cast<uint32_t*>(surface->pixels), surface->pitch, surface->w, surface->h);
+    if (SDL_MUSTLOCK(surface))
+        SDL_UnlockSurface(surface);
+    SDL_UpdateWindowSurface(window);
+    return true;
+}
+
+// Where the window has no such image (a native Wayland session) or another pixel layout: a
+// renderer scales a streaming texture. Once made, it is used from then on.
+void SdlHost::draw_with_renderer(const uint32_t* lut)
+{
+    if (!renderer)
+        renderer = SDL_CreateRenderer(window, -1, 0);
+    if (!ensure_texture(shown.width, shown.height))
+        return;
+    void* out = nullptr;
+    int out_pitch = 0;
+    if (SDL_LockTexture(texture, nullptr, &out, &out_pitch) != 0)
+        return;
+    frame_to_xrgb(shown, lut, static_cast<uint32_t*>(out), out_pitch);
+    SDL_UnlockTexture(texture);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);

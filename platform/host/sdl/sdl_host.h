@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host.h"
 #include "sdl_audio.h"
@@ -34,12 +35,19 @@ private:
     bool ensure_texture(int width, int height);
     void show_full_screen(bool on);
     void redraw();
+    bool draw_on_window_surface(const uint32_t* lut);
+    void draw_with_renderer(const uint32_t* lut);
     void handle_key(const SDL_KeyboardEvent& key);
 
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int texture_width = 0, texture_height = 0;
+    int mode_width = 0, mode_height = 0;  // the display mode's size, the window's when not full screen
+    HostFrame shown{};  // the last frame presented, kept in the buffers below
+    int shown_width = 0;
+    std::vector<uint8_t> shown_pixels;
+    uint8_t shown_palette[256 * 4] = {};
     bool full_screen = false;
     bool failed = false;
     std::string why;
