@@ -213,25 +213,36 @@ public:
                               {"Triangles", "Vorlash", 0.25},
                               {"Triangles", "Vorlash_fixed", 0.25},
                               {"Hexagons", "Vorlash", 0.25}};
+        // The goal is read against the fastest peer of all; the same-target figure (every peer
+        // drawing 8-bit indices, as ours does) is printed beside it.
         const char* peers[] = {"Allegro4", "SDL2gfx_Index8", "SDL2gfx_ARGB8888"};
-        std::printf("\n%-24s %12s %-18s %12s %8s %6s\n", "ours (median, us)", "", "fastest peer", "", "ratio", "goal");
+        const auto fastest = [&](const std::string& group, bool eight_bit_only, std::string* name) {
+            double best = -1;
+            for (const char* p : peers) {
+                const double t = time_of(group + "/" + p);
+                if (eight_bit_only && std::string(p) == "SDL2gfx_ARGB8888")
+                    continue;
+                if (t > 0 && (best < 0 || t < best)) {
+                    best = t;
+                    *name = p;
+                }
+            }
+            return best;
+        };
+        std::printf("\n%-24s %10s %-18s %10s %7s %6s   %-16s %7s\n", "ours (median, us)", "", "fastest peer", "",
+                    "ratio", "goal", "fastest 8-bit", "ratio");
         for (const Goal& g : goals) {
             const std::string group = g.group;
             const double ours = time_of(group + "/" + g.ours);
-            double best = -1;
-            std::string best_name;
-            for (const char* p : peers) {
-                const double t = time_of(group + "/" + p);
-                if (t > 0 && (best < 0 || t < best)) {
-                    best = t;
-                    best_name = p;
-                }
-            }
-            if (ours <= 0 || best <= 0)
+            std::string best_name, best8_name;
+            const double best = fastest(group, false, &best_name);
+            const double best8 = fastest(group, true, &best8_name);
+            if (ours <= 0 || best <= 0 || best8 <= 0)
                 continue;
             const double ratio = ours / best;
-            std::printf("%-24s %12.1f %-18s %12.1f %8.3f %6.2f %s\n", (group + "/" + g.ours).c_str(), ours,
-                        best_name.c_str(), best, ratio, g.goal, ratio <= g.goal ? "met" : "MISSED");
+            std::printf("%-24s %10.1f %-18s %10.1f %7.3f %6.2f   %-16s %7.3f  %s\n", (group + "/" + g.ours).c_str(), ours,
+                        best_name.c_str(), best, ratio, g.goal, best8_name.c_str(), ours / best8,
+                        ratio <= g.goal ? "met" : "MISSED");
         }
     }
 };
