@@ -283,4 +283,18 @@ void SdlHost::show_cursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : 
 
 uint32_t SdlHost::real_ticks() { return SDL_GetTicks(); }
 
-void SdlHost::real_sleep(uint32_t ms) { SDL_Delay(ms); }
+// A sleep of seconds (the intro holds each picture so) still keeps the window alive: it is drawn
+// again when uncovered, Alt+Enter works, and a desktop's are-you-there pings are answered. Keys and
+// close requests reach the game's state and message queue as they would between frames.
+void SdlHost::real_sleep(uint32_t ms)
+{
+    static constexpr uint32_t SLICE_MS = 20;
+    const uint32_t start = SDL_GetTicks();
+    for (;;) {
+        pump_events();
+        const uint32_t slept = SDL_GetTicks() - start;
+        if (slept >= ms)
+            return;
+        SDL_Delay(ms - slept < SLICE_MS ? ms - slept : SLICE_MS);
+    }
+}
