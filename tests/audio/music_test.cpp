@@ -1,5 +1,7 @@
 // music_test.cpp -- the music layer on the synthesizer: loads into slots, the slot states through
 // play, stop, status and delete, what the mixer hears, refused files, and music without a soundfont.
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "audio_fixtures.h"
@@ -80,15 +82,32 @@ TEST_F(Music, FilesThatDoNotParseAreRefused)
     EXPECT_EQ(testing_music_segments_alive(), 0);
 }
 
-TEST_F(Music, GamePiecesLoad)
+// The five pieces load into the first slots and play through the synthesizer, none so much quieter
+// than the others that a level seems to have no music. Loudness is the RMS of the first 24 seconds.
+TEST_F(Music, GamePiecesLoadAndPlayAtSimilarLoudness)
 {
     const std::filesystem::path assets = VORLASH_ASSETS_DIR;
     if (!std::filesystem::exists(assets / "MM1CUT.MID"))
         GTEST_SKIP() << "the game's assets have not been generated";
     std::filesystem::current_path(assets);
-    int id = 0;
-    for (const char* name : {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID", "FLASH3.MID"})
-        EXPECT_EQ(music_load_midi(name), id++) << name;
+    std::vector<double> levels;
+    int expected_id = 0;
+    for (const char* name : {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID", "FLASH3.MID"}) {
+        const int id = music_load_midi(name);
+        ASSERT_EQ(id, expected_id++) << name;
+        ASSERT_EQ(music_play(id), 1) << name;
+        const Rendered r = render(24 * testing_audio_rate());
+        music_stop(id);
+        double sum = 0;
+        for (int16_t v : r.samples)
+            sum += static_cast<double>(v) * v;
+        levels.push_back(10 * std::log10(sum / static_cast<double>(r.samples.size()) / (32768.0 * 32768.0)));
+    }
+    const auto [quietest, loudest] = std::minmax_element(levels.begin(), levels.end());
+    // With the system's soundfont they lie within 5 dB of each other, about -30 dB; the bounds leave
+    // room for another General MIDI soundfont.
+    EXPECT_LE(*loudest - *quietest, 8.0) << "from " << *quietest << " to " << *loudest << " dB RMS";
+    EXPECT_GT(*quietest, -40.0) << "too quiet to hear under the effects";
 }
 
 // A segment made before a step of the load fails is released, not left behind.
