@@ -125,10 +125,15 @@ void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint3
                           int out_width, int out_height)
 {
     const FrameFit fit = frame_fit(frame.width, frame.height, out_width, out_height);
-    std::vector<int> columns(static_cast<size_t>(fit.width));
+    // Kept between calls: a present every frame then allocates nothing.
+    static thread_local std::vector<int> columns;
+    static thread_local std::vector<uint32_t> source;
+    columns.resize(static_cast<size_t>(fit.width));
     for (int x = 0; x < fit.width; ++x)
         columns[static_cast<size_t>(x)] = nearest(x, frame.width, fit.width);
-    std::vector<uint32_t> source(static_cast<size_t>(frame.width));
+    source.resize(static_cast<size_t>(frame.width));
+    const int* const column_of = columns.data();
+    uint32_t* const row_pixels = source.data();
     const size_t bytes_left = static_cast<size_t>(fit.x) * 4;
     const size_t bytes_right = static_cast<size_t>(out_width - fit.x - fit.width) * 4;
     int converted = -1;  // the source row whose scaled copy the previous output row holds
@@ -151,8 +156,8 @@ void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint3
             convert_row(frame, sy, lut, dst + fit.x);
             continue;
         }
-        convert_row(frame, sy, lut, source.data());
+        convert_row(frame, sy, lut, row_pixels);
         for (int x = 0; x < fit.width; ++x)
-            dst[fit.x + x] = source[static_cast<size_t>(columns[static_cast<size_t>(x)])];
+            dst[fit.x + x] = row_pixels[column_of[x]];
     }
 }
