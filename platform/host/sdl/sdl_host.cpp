@@ -91,7 +91,7 @@ void SdlHost::close_window()
     renderer = nullptr;
     window = nullptr;
     texture_width = texture_height = 0;
-    shown_width = 0;
+    shown = HostFrame{};
     mode_width = mode_height = 0;
 }
 
@@ -167,7 +167,6 @@ void SdlHost::present(const HostFrame& frame)
     shown.pixels = shown_pixels.data();
     shown.pitch = static_cast<int>(row);
     shown.palette = frame.palette ? shown_palette : nullptr;
-    shown_width = frame.width;
     if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN))
         SDL_ShowWindow(window);
     redraw();
@@ -175,10 +174,10 @@ void SdlHost::present(const HostFrame& frame)
 
 void SdlHost::redraw()
 {
-    if (!window || shown_width == 0)
+    if (!window || shown.width == 0)
         return;
-    uint32_t lut[256];
-    if (shown.bpp == 8)
+    uint32_t lut[256] = {};  // an 8-bit frame without a palette shows black
+    if (shown.bpp == 8 && shown.palette)
         frame_palette_to_xrgb(shown.palette, lut);
     if (!renderer && draw_on_window_surface(lut))
         return;

@@ -44,8 +44,7 @@ private:
     SDL_Texture* texture = nullptr;
     int texture_width = 0, texture_height = 0;
     int mode_width = 0, mode_height = 0;  // the display mode's size, the window's when not full screen
-    HostFrame shown{};  // the last frame presented, kept in the buffers below
-    int shown_width = 0;
+    HostFrame shown{};  // the last frame presented, kept in the buffers below; width 0 before one
     std::vector<uint8_t> shown_pixels;
     uint8_t shown_palette[256 * 4] = {};
     bool full_screen = false;
