@@ -56,6 +56,9 @@ int host_post_message(unsigned message, uintptr_t wparam = 0, intptr_t lparam = 
 void host_focus_changed(bool focused);
 // For the hosts: a key, named by its DirectInput key code (0 … 255), went down or up.
 void host_key_changed(int key_code, bool down);
+// For the hosts: a game controller mapped onto keys holds a key or lets go of it. A key is down
+// while the keyboard or the controller holds it; neither lets go of what the other still holds.
+void host_controller_key_changed(int key_code, bool down);
 void host_install(Host* host);  // null returns to the headless host
 // For the hosts' audio devices, on their own thread: the mixer's next `frames` stereo frames.
 void host_audio_render(int16_t* samples, int frames);

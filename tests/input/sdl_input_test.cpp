@@ -12,6 +12,7 @@
 #include "input.h"
 #include "sdl_host.h"
 #include "sdl_input.h"
+#include "sdl_pad_keys.h"
 
 // ---- the scancode table ----
 
@@ -274,4 +275,188 @@ TEST(SdlHostInput, PumpedKeyReachesTheKeyboardAndGetAsyncKeyState)
     EXPECT_TRUE(GetAsyncKeyState(VK_ESCAPE) & 0x8000);
     DestroyWindow(main_window);
     host_install(nullptr);
+}
+
+// ---- the first game controller pressed as keys ----
+
+class SdlPadKeys : public SdlController {
+protected:
+    void SetUp() override
+    {
+        SdlController::SetUp();
+        if (IsSkipped())
+            return;
+        attach();
+    }
+    void TearDown() override
+    {
+        unsetenv(PAD_KEYS_VARIABLE);
+        SdlController::TearDown();
+    }
+    void attach()
+    {
+        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                           SDL_CONTROLLER_BUTTON_MAX, 0);
+        ASSERT_GE(index_, 0) << SDL_GetError();
+        pump();
+        if (!SDL_IsGameController(index_))
+            GTEST_SKIP() << "SDL gives this virtual device no controller layout";
+        pad_ = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index_));
+        ASSERT_NE(pad_, nullptr) << "the host opened it";
+    }
+    void unplug()
+    {
+        ASSERT_EQ(SDL_JoystickDetachVirtual(index_), 0);
+        pump();
+    }
+    void stick(SDL_GameControllerAxis axis, int percent)
+    {
+        SDL_JoystickSetVirtualAxis(pad_, axis, static_cast<Sint16>(32767 * percent / 100));
+        SDL_JoystickUpdate();
+        pump();
+    }
+    void button(SDL_GameControllerButton b, bool down)
+    {
+        SDL_JoystickSetVirtualButton(pad_, b, down ? SDL_PRESSED : SDL_RELEASED);
+        SDL_JoystickUpdate();
+        pump();
+    }
+    static bool down(int dik)
+    {
+        EXPECT_EQ(keyboard_read(), 1);
+        return keyboard_state[dik] != 0;
+    }
+    int index_ = -1;
+    SDL_Joystick* pad_ = nullptr;
+};
+
+TEST_F(SdlPadKeys, StickPressesAnArrowPastThirtyPercentAndLetsGoInsideTwenty)
+{
+    const struct {
+        int percent;
+        bool right;
+        const char* why;
+    } steps[] = {
+        {25, false, "inside the dead zone"}, {35, true, "past it"},       {25, true, "held: not yet back inside 20 %"},
+        {31, true, "jitter at the edge"},    {15, false, "back inside"}, {28, false, "short of 30 % again"},
+    };
+    for (const auto& s : steps) {
+        stick(SDL_CONTROLLER_AXIS_LEFTX, s.percent);
+        EXPECT_EQ(down(DIK_RIGHT), s.right) << s.percent << " %: " << s.why;
+        EXPECT_FALSE(keyboard_state[DIK_LEFT]);
+    }
+    stick(SDL_CONTROLLER_AXIS_LEFTX, 0);
+    stick(SDL_CONTROLLER_AXIS_LEFTY, -100);
+    EXPECT_TRUE(down(DIK_UP));
+    EXPECT_FALSE(keyboard_state[DIK_DOWN] || keyboard_state[DIK_RIGHT] || keyboard_state[DIK_LEFT]);
+    stick(SDL_CONTROLLER_AXIS_LEFTX, -100);
+    EXPECT_TRUE(down(DIK_LEFT)) << "a diagonal holds two arrows";
+    EXPECT_TRUE(keyboard_state[DIK_UP]);
+}
+
+TEST_F(SdlPadKeys, DpadAndStickHoldTheSameArrowTogether)
+{
+    button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+    stick(SDL_CONTROLLER_AXIS_LEFTX, 100);
+    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+    EXPECT_TRUE(down(DIK_RIGHT));
+    EXPECT_TRUE(keyboard_state[DIK_DOWN]);
+    button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+    EXPECT_TRUE(down(DIK_RIGHT)) << "the stick still holds it";
+    stick(SDL_CONTROLLER_AXIS_LEFTX, 0);
+    EXPECT_FALSE(down(DIK_RIGHT));
+    EXPECT_TRUE(keyboard_state[DIK_DOWN]) << "the d-pad still holds it";
+}
+
+TEST_F(SdlPadKeys, ButtonsPressTheGameKeysAndTheJoystickSeesTheSameController)
+{
+    ASSERT_EQ(joystick_init(-100, 100, -100, 100, 0), 1);
+    const struct {
+        SDL_GameControllerButton button;
+        int dik, joystick_button;
+    } buttons[] = {
+        {SDL_CONTROLLER_BUTTON_A, DIK_SPACE, 0},
+        {SDL_CONTROLLER_BUTTON_X, DIK_LSHIFT, 2},
+        {SDL_CONTROLLER_BUTTON_START, DIK_F2, 7},
+        {SDL_CONTROLLER_BUTTON_BACK, DIK_ESCAPE, 6},
+    };
+    for (const auto& b : buttons) {
+        button(b.button, true);
+        EXPECT_TRUE(down(b.dik)) << "DIK code " << b.dik;
+        ASSERT_EQ(joystick_read(), 1);
+        EXPECT_EQ(joystick_state.rgbButtons[b.joystick_button], 0x80) << "DIK code " << b.dik;
+        if (b.dik == DIK_ESCAPE) {
+            EXPECT_TRUE(GetAsyncKeyState(VK_ESCAPE) & 0x8000) << "the game reads ESC this way too";
+        }
+        button(b.button, false);
+        EXPECT_FALSE(down(b.dik)) << "DIK code " << b.dik;
+    }
+    EXPECT_FALSE(GetAsyncKeyState(VK_ESCAPE) & 0x8000);
+    button(SDL_CONTROLLER_BUTTON_B, true);
+    ASSERT_EQ(keyboard_read(), 1);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(keyboard_state[i], 0) << "B presses no key; byte " << i;
+}
+
+TEST_F(SdlPadKeys, KeyboardAndControllerEachKeepTheirHoldOnAKey)
+{
+    key(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
+    button(SDL_CONTROLLER_BUTTON_A, true);
+    key(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
+    EXPECT_TRUE(down(DIK_SPACE)) << "the controller still holds it";
+    key(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
+    button(SDL_CONTROLLER_BUTTON_A, false);
+    EXPECT_TRUE(down(DIK_SPACE)) << "the keyboard still holds it";
+    key(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
+    EXPECT_FALSE(down(DIK_SPACE));
+
+    stick(SDL_CONTROLLER_AXIS_LEFTY, 100);
+    window_event(SDL_WINDOWEVENT_FOCUS_LOST);  // lets go of the keyboard's keys only
+    testing_focus(true);
+    EXPECT_TRUE(down(DIK_DOWN)) << "the stick is still pushed down";
+}
+
+TEST_F(SdlPadKeys, UnpluggingLetsGoOfWhatTheControllerHeld)
+{
+    key(SDL_SCANCODE_LEFT, SDLK_LEFT, true);
+    stick(SDL_CONTROLLER_AXIS_LEFTX, -100);
+    button(SDL_CONTROLLER_BUTTON_A, true);
+    button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    unplug();
+    EXPECT_FALSE(down(DIK_SPACE));
+    EXPECT_FALSE(keyboard_state[DIK_UP]);
+    EXPECT_TRUE(keyboard_state[DIK_LEFT]) << "the keyboard's own key stays down";
+    key(SDL_SCANCODE_LEFT, SDLK_LEFT, false);
+    EXPECT_FALSE(down(DIK_LEFT));
+
+    attach();  // plugged in again, centred: presses nothing, and its stick starts afresh
+    EXPECT_FALSE(down(DIK_LEFT));
+    stick(SDL_CONTROLLER_AXIS_LEFTX, 25);
+    EXPECT_FALSE(down(DIK_RIGHT));
+}
+
+TEST_F(SdlPadKeys, TheVariableTurnsTheMappingOff)
+{
+    // Controller support is started afresh, as by the program, with the variable set; the virtual
+    // controller goes with it and is plugged in again.
+    const auto restart = [this](const char* value) {
+        sdl_input_close();
+        setenv(PAD_KEYS_VARIABLE, value, 1);
+        ASSERT_TRUE(sdl_input_open());
+        attach();
+    };
+    for (const char* off : {"0", "OFF", "no"}) {
+        restart(off);
+        ASSERT_EQ(joystick_init(-100, 100, -100, 100, 0), 1);
+        button(SDL_CONTROLLER_BUTTON_A, true);
+        stick(SDL_CONTROLLER_AXIS_LEFTX, 100);
+        EXPECT_FALSE(down(DIK_SPACE)) << off;
+        EXPECT_FALSE(keyboard_state[DIK_RIGHT]) << off;
+        ASSERT_EQ(joystick_read(), 1);
+        EXPECT_EQ(joystick_state.rgbButtons[0], 0x80) << "the joystick device still reads it";
+        joystick_release();
+    }
+    restart("1");
+    button(SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_TRUE(down(DIK_SPACE)) << "any other value leaves it on";
 }

@@ -1,6 +1,7 @@
 // sdl_input.cpp -- the SDL2 host's input: SDL scancodes (physical keys, whatever the layout) to
 // DirectInput key codes through one bounds-checked table, the mouse, and game controllers and
-// joysticks opened and closed as they are plugged in and out.
+// joysticks opened and closed as they are plugged in and out, the first game controller also
+// pressing keys.
 #include "sdl_input.h"
 
 #include <dinput.h>
@@ -11,6 +12,7 @@
 
 #include "host.h"
 #include "host_input.h"
+#include "sdl_pad_keys.h"
 
 // ---- constants ----
 
@@ -218,12 +220,24 @@ static void report_joystick(const OpenPad& p)
         host_controller_button(p.host_id, button, SDL_JoystickGetButton(j, button) != 0);
 }
 
+// The first game controller still attached, in attach order: the one that presses keys.
+static SDL_GameController* first_game_controller()
+{
+    const OpenPad* first = nullptr;
+    for (const OpenPad& p : pads)
+        if (p.host_id != 0 && p.controller && (!first || p.host_id < first->host_id))
+            first = &p;
+    return first ? first->controller : nullptr;
+}
+
 static void report_pad(SDL_JoystickID instance)
 {
     if (const OpenPad* p = pad_of(instance))
         p->controller ? report_game_controller(*p) : report_joystick(*p);
+    pad_keys_update(first_game_controller());
 }
 
+// Whatever keys it held are let go of, or passed to the next game controller.
 static void close_pad(OpenPad* p)
 {
     host_controller_detached(p->host_id);
@@ -232,6 +246,7 @@ static void close_pad(OpenPad* p)
     else if (p->joystick)
         SDL_JoystickClose(p->joystick);
     *p = OpenPad{};
+    pad_keys_update(first_game_controller());
 }
 
 // Opens the device at `device_index` unless it is open already (it was attached at start and its
@@ -307,6 +322,7 @@ bool sdl_input_open()
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0)
         return false;
     controllers_started = true;
+    pad_keys_configure();
     for (int i = 0; i < SDL_NumJoysticks(); ++i)
         open_pad(i);
     return true;
