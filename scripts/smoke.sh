@@ -105,11 +105,15 @@ focus_game() {
 # Holds `key` for `seconds` (fractions allowed).
 hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 
-# ESC, then the program must end by itself within five seconds with exit code 0.
-quit_and_wait() {  # $1: what this run is called
+press_escape() {
     xdotool keydown Escape
     sleep 0.2
     xdotool keyup Escape
+}
+
+# ESC, then the program must end by itself within five seconds with exit code 0.
+quit_and_wait() {  # $1: what this run is called; $2: what presses ESC (default press_escape)
+    "${2:-press_escape}"
     local waited=0
     while kill -0 "$game_pid" 2>/dev/null && ((waited < 50)); do
         sleep 0.1
@@ -231,6 +235,62 @@ if wait_for_play audio-play0 && focus_game; then
     else
         fail "clipping: $clipped full-scale samples on the left channel"
     fi
+fi
+
+# ---- run 3: a game controller ----
+
+# The game built with a virtual game controller that lines on its input plug in and move
+# (tests/smoke/virtual_pad_play.cpp): the left stick moves the gunship, A fires, Back quits.
+pad_program=$build/tests/virtual_pad_play
+ship_blue='b > r + 0.25 && b > g + 0.1'
+bolt_cyan='g > 0.6 && b > 0.75 && r < 0.6'
+# Pixels of one colour in the gunship's band, and the left edge and width of the box around them.
+band_pixels() {  # $1: screenshot, $2: colour test -> "count left width"
+    "$convert_cmd" "$out/$1.png" -crop 640x48+0+232 +repage -fx "($2) ? 1 : 0" \
+        -format '%[fx:round(mean*w*h)] %@\n' info: 2>/dev/null | sed -E 's/^([0-9]+) ([0-9]+)x[0-9]+\+([0-9]+).*/\1 \3 \2/'
+}
+pad() { echo "$*" >&4; }
+pad_back() { pad button "$SDL_BUTTON_BACK" 1; sleep 0.2; pad button "$SDL_BUTTON_BACK" 0; }
+SDL_BUTTON_A=0 SDL_BUTTON_BACK=4 SDL_AXIS_LEFTX=0
+
+if [[ ! -x $pad_program ]]; then
+    fail "run 3: $pad_program is not built"
+else
+    mkfifo "$out/pad-input"
+    exec 4<>"$out/pad-input"
+    (cd "$assets" && exec env SDL_AUDIODRIVER=dummy "$pad_program" <&4) >"$out/run3.log" 2>&1 &
+    game_pid=$!
+    started_at=$(date +%s)
+    if wait_for_play pad-play0 && focus_game; then
+        pad attach
+        sleep 0.5
+        shot pad-start
+        pad axis "$SDL_AXIS_LEFTX" 32767
+        sleep 1
+        pad axis "$SDL_AXIS_LEFTX" 0
+        sleep 0.2
+        shot pad-moved
+        pad button "$SDL_BUTTON_A" 1
+        sleep 0.8
+        shot pad-firing
+        pad button "$SDL_BUTTON_A" 0
+        read -r start_count start_left _ < <(band_pixels pad-start "$ship_blue")
+        read -r moved_count moved_left _ < <(band_pixels pad-moved "$ship_blue")
+        if ((start_count > 100 && start_left < 40 && moved_count > 100 && moved_left > start_left + 60)); then
+            pass "the left stick moves the gunship (left edge $start_left to $moved_left)"
+        else
+            fail "the left stick: gunship's pixels $start_count from x $start_left, then $moved_count from x $moved_left"
+        fi
+        read -r _ _ still_width < <(band_pixels pad-moved "$bolt_cyan")
+        read -r _ _ firing_width < <(band_pixels pad-firing "$bolt_cyan")
+        if ((${still_width:-0} < 150 && ${firing_width:-0} > 200)); then
+            pass "A fires (bolts across $firing_width pixels of the gunship's band, $still_width before)"
+        else
+            fail "A: bolts across ${firing_width:-0} pixels of the gunship's band, ${still_width:-0} before"
+        fi
+        quit_and_wait "run 3 (Back on the controller)" pad_back
+    fi
+    exec 4>&-
 fi
 
 echo "smoke: screenshots and logs in $out"
