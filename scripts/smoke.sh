@@ -3,7 +3,8 @@
 # from the assets folder with the SDL2 host, it lets the intro pass, holds keys (move, fire), takes
 # screenshots and checks the play screen, presses ESC and expects the program to end by itself
 # with exit code 0 within five seconds; then once more with SDL's disk audio driver and checks that
-# the sound written is neither silence (music alone, then firing) nor clipping.
+# the sound written is neither silence (music alone, then firing) nor clipping; then a third time
+# with a virtual game controller plugged in, which moves the gunship, fires and quits.
 # usage: scripts/smoke.sh [build folder]     (screenshots, logs and audio go to <build>/smoke/)
 # SMOKE_PLAY_SECONDS=N plays N seconds of scripted input in the first run (default 6).
 set -euo pipefail
