@@ -337,7 +337,7 @@ TEST_F(SdlPadKeys, StickPressesAnArrowPastThirtyPercentAndLetsGoInsideTwenty)
         bool right;
         const char* why;
     } steps[] = {
-        {25, false, "inside the dead zone"}, {35, true, "past it"},       {25, true, "held: not yet back inside 20 %"},
+        {25, false, "inside the dead zone"}, {35, true, "past it"},      {25, true, "held: not yet back inside 20 %"},
         {31, true, "jitter at the edge"},    {15, false, "back inside"}, {28, false, "short of 30 % again"},
     };
     for (const auto& s : steps) {

@@ -24,19 +24,19 @@ static constexpr struct {
     uint8_t dik;
     SDL_GameControllerButton button;
 } PAD_KEYS[] = {
-    {DIK_UP, SDL_CONTROLLER_BUTTON_DPAD_UP},       {DIK_RIGHT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
-    {DIK_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN},   {DIK_LEFT, SDL_CONTROLLER_BUTTON_DPAD_LEFT},
-    {DIK_SPACE, SDL_CONTROLLER_BUTTON_A},          {DIK_LSHIFT, SDL_CONTROLLER_BUTTON_X},
-    {DIK_F2, SDL_CONTROLLER_BUTTON_START},         {DIK_ESCAPE, SDL_CONTROLLER_BUTTON_BACK},
+    {DIK_UP, SDL_CONTROLLER_BUTTON_DPAD_UP},     {DIK_RIGHT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
+    {DIK_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN}, {DIK_LEFT, SDL_CONTROLLER_BUTTON_DPAD_LEFT},
+    {DIK_SPACE, SDL_CONTROLLER_BUTTON_A},        {DIK_LSHIFT, SDL_CONTROLLER_BUTTON_X},
+    {DIK_F2, SDL_CONTROLLER_BUTTON_START},       {DIK_ESCAPE, SDL_CONTROLLER_BUTTON_BACK},
 };
 static constexpr int PAD_KEY_COUNT = static_cast<int>(std::size(PAD_KEYS));
 enum StickDirection { STICK_UP, STICK_RIGHT, STICK_DOWN, STICK_LEFT, STICK_DIRECTIONS };
 
 // ---- globals ----
 static bool enabled = true;
-static SDL_JoystickID stick_owner = -1;      // the controller whose stick the directions below follow
-static bool stick_held[STICK_DIRECTIONS];    // each direction as last decided, for the hysteresis
-static bool key_held[PAD_KEY_COUNT];         // what this controller holds of PAD_KEYS now
+static SDL_JoystickID stick_owner = -1;  // the controller whose stick the directions below follow
+static bool stick_held[STICK_DIRECTIONS];  // each direction as last decided, for the hysteresis
+static bool key_held[PAD_KEY_COUNT];  // what this controller holds of PAD_KEYS now
 
 // ---- helpers ----
 
