@@ -5,12 +5,7 @@
 #include "game.h"
 
 // ---- constants ----
-static constexpr int BOLT_SIZE = 8;
-static constexpr int FRAME_COUNT = 16;
-static constexpr int SHEET_COLUMNS = 8;
-static constexpr int SHEET_ROWS = 2;
 static constexpr uint32_t BOLT_ATTR = SPRITE_ATTR_VISIBLE | SPRITE_ATTR_MULTI_ANIM;
-static constexpr uint32_t SYSTEM_MEMORY = 0x800;  // DDSCAPS_SYSTEMMEMORY
 static constexpr int MAX_AGE = 100;  // a bolt older than this many frames is spent
 static constexpr int DRAW_OFFSET_X = 20;  // the picture is drawn this far right of the hit point
 static const int32_t SEQUENCE_0[8] = {0, 1, 2, 3, 4, 5, 6, 7};
@@ -20,39 +15,9 @@ static const int32_t SEQUENCE_1[8] = {8, 9, 10, 11, 12, 13, 14, 15};
 
 static int& bolt_age(Sprite& b) { return b.counters[COUNTER_BOLT_AGE]; }
 
-static int first_bolt_make()
-{
-    Sprite& first = bolts[0];
-    if (!sprite_create(&first, 0, 0, BOLT_SIZE, BOLT_SIZE, FRAME_COUNT, BOLT_ATTR, SYSTEM_MEMORY, 0, 8))
-        return 0;
-    for (int i = 0; i < FRAME_COUNT; ++i)
-        if (!sprite_load_frame(&first, &bitmap, i, i % SHEET_COLUMNS, i / SHEET_COLUMNS, 0))
-            return 0;
-    sprite_set_anim_delay(&first, 1);
-    if (!sprite_load_animation(&first, 0, 8, SEQUENCE_0) || !sprite_load_animation(&first, 1, 8, SEQUENCE_1))
-        return 0;
-    first.state = 0;
-    return 1;
-}
-
 static HitBox bolt_hit_box(const Sprite& b)
 {
-    return {static_cast<int>(b.int_vars[VAR_X] - 0.5 * b.width), static_cast<int>(b.int_vars[VAR_Y] - 0.5 * b.height),
-            b.width, b.height};
-}
-
-static bool boxes_touch(const HitBox& a, const HitBox& b)
-{
-    return rects_collide(a.x, a.y, a.width, a.height, b.x, b.y, b.width, b.height) != 0;
-}
-
-// An explosion where the bolt is, drifting with half the velocity of the rock of this pass.
-static void bolt_explosion(Sprite& bolt, const Sprite& rock, int at)
-{
-    const int height = random_next() % 10 + 54;
-    const int width = random_next() % 12 + 68;
-    explosion_start(entity_x(bolt), entity_y(bolt), width, height, static_cast<int>(rock.vel_x * 0.5),
-                    static_cast<int>(rock.vel_y * 0.5), at);
+    return hit_box_at(b.int_vars[VAR_X], b.int_vars[VAR_Y], b, -0.5, -0.5, 0);
 }
 
 // A level-up only at the kill that empties a wave, after 5 kills below level 5 and 11 from it.
@@ -75,17 +40,18 @@ static void rock_hit(Sprite& bolt, Sprite& rock)
     bolt.state = 0;
     bolt_age(bolt) = 0;
     level_up_check();
-    bolt_explosion(bolt, rock, EXPLOSION_AT_OWN);
+    explosion_burst(entity_x(bolt), entity_y(bolt), rock, EXPLOSION_AT_OWN);  // where the bolt is
 }
 
-// The UFO kill leaves the wave, the kill counts and frame_timer alone.
+// The UFO kill leaves the wave, the kill counts and frame_timer alone; its explosion drifts with
+// the rock of this pass.
 static void ufo_hit(Sprite& bolt, const Sprite& rock)
 {
     score += 1000;
     ufo.state = 0;
     bolt.state = 0;
     bolt_age(bolt) = 0;
-    bolt_explosion(bolt, rock, EXPLOSION_AT_UFO);
+    explosion_burst(entity_x(bolt), entity_y(bolt), rock, EXPLOSION_AT_UFO);
 }
 
 // A bolt taken out in this frame is still tested against the rest of the wave, so one bolt may
@@ -113,16 +79,18 @@ static void bolt_hits(Sprite& bolt)
 
 int bolts_init()
 {
-    if (!picture_load("ENERGY8.BMP", SHEET_COLUMNS * (BOLT_SIZE + 1), SHEET_ROWS * (BOLT_SIZE + 1)))
+    Sprite& first = bolts[0];
+    if (!sprite_from_sheet(&first, BOLT_SHEET, BOLT_ATTR, "the energy bolts' sprite"))
         return 0;
-    const int made = first_bolt_make();
-    if (made)
-        for (int i = 1; i < BOLT_COUNT; ++i)
-            bolts[i] = bolts[0];
-    bitmap_unload(&bitmap);
-    if (!made)
-        startup_failure("cannot make the energy bolts' sprite from ENERGY8.BMP");
-    return made;
+    sprite_set_anim_delay(&first, 1);
+    if (!sprite_load_animation(&first, 0, 8, SEQUENCE_0) || !sprite_load_animation(&first, 1, 8, SEQUENCE_1)) {
+        startup_failure("cannot make the energy bolts' animations");
+        return 0;
+    }
+    first.state = 0;
+    for (int i = 1; i < BOLT_COUNT; ++i)
+        bolts[i] = first;
+    return 1;
 }
 
 void bolt_fire(int x, int y, int vx, int vy, int anim)
@@ -154,7 +122,7 @@ void bolts_move()
         entity_x(b) = static_cast<int>(static_cast<float>(entity_x(b)) + b.vel_x);
         ++bolt_age(b);
         const int x = entity_x(b), y = entity_y(b);
-        if (bolt_age(b) > MAX_AGE || x > 640 || x < 0 || y > 480 || y < 0) {
+        if (bolt_age(b) > MAX_AGE || x > screen_width || x < 0 || y > screen_height || y < 0) {
             b.state = 0;
             bolt_age(b) = 0;
         }

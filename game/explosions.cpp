@@ -4,13 +4,7 @@
 #include "game.h"
 
 // ---- constants ----
-static constexpr int FRAME_WIDTH = 42;
-static constexpr int FRAME_HEIGHT = 36;
-static constexpr int FRAME_COUNT = 14;
-static constexpr int SHEET_COLUMNS = 6;
-static constexpr int SHEET_ROWS = 3;
 static constexpr uint32_t EXPLOSION_ATTR = SPRITE_ATTR_VISIBLE | SPRITE_ATTR_MULTI_FRAME;
-static constexpr uint32_t SYSTEM_MEMORY = 0x800;  // DDSCAPS_SYSTEMMEMORY
 
 // ---- helpers ----
 
@@ -18,35 +12,20 @@ static int& draw_width(Sprite& e) { return e.int_vars[VAR_DRAW_WIDTH]; }
 static int& draw_height(Sprite& e) { return e.int_vars[VAR_DRAW_HEIGHT]; }
 static int& anchor(Sprite& e) { return e.int_vars[VAR_ANCHOR]; }
 
-static int first_explosion_make()
-{
-    Sprite& first = explosions[0];
-    if (!sprite_create(&first, 0, 0, FRAME_WIDTH, FRAME_HEIGHT, FRAME_COUNT, EXPLOSION_ATTR, SYSTEM_MEMORY, 0, 8))
-        return 0;
-    for (int i = 0; i < FRAME_COUNT; ++i)
-        if (!sprite_load_frame(&first, &bitmap, i, i % SHEET_COLUMNS, i / SHEET_COLUMNS, 0))
-            return 0;
-    sprite_set_anim_delay(&first, 1);
-    draw_width(first) = first.width;
-    draw_height(first) = first.height;
-    first.state = 0;
-    return 1;
-}
-
 // ---- public operations ----
 
 int explosions_init()
 {
-    if (!picture_load("EXPL8.BMP", SHEET_COLUMNS * (FRAME_WIDTH + 1), SHEET_ROWS * (FRAME_HEIGHT + 1)))
+    Sprite& first = explosions[0];
+    if (!sprite_from_sheet(&first, EXPLOSION_SHEET, EXPLOSION_ATTR, "the explosions' sprite"))
         return 0;
-    const int made = first_explosion_make();
-    if (made)
-        for (int i = 1; i < EXPLOSION_COUNT; ++i)
-            explosions[i] = explosions[0];
-    bitmap_unload(&bitmap);
-    if (!made)
-        startup_failure("cannot make the explosions' sprite from EXPL8.BMP");
-    return made;
+    sprite_set_anim_delay(&first, 1);
+    draw_width(first) = first.width;
+    draw_height(first) = first.height;
+    first.state = 0;
+    for (int i = 1; i < EXPLOSION_COUNT; ++i)
+        explosions[i] = first;
+    return 1;
 }
 
 void explosion_start(int x, int y, int width, int height, int vx, int vy, int at)
@@ -68,6 +47,13 @@ void explosion_start(int x, int y, int width, int height, int vx, int vy, int at
         e.state = 1;
         return;
     }
+}
+
+void explosion_burst(int x, int y, const Sprite& mover, int at)
+{
+    const int height = random_next() % 10 + 54;
+    const int width = random_next() % 12 + 68;
+    explosion_start(x, y, width, height, static_cast<int>(mover.vel_x * 0.5), static_cast<int>(mover.vel_y * 0.5), at);
 }
 
 void explosions_move()

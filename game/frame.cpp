@@ -53,8 +53,7 @@ static void respawn_check()
 {
     if (respawn_pending == 1 && frame_timer > WAIT_FRAMES && lives != 0) {
         ship.state = 1;
-        ship_x() = 0;
-        ship_y() = static_cast<float>(screen_height / 2);
+        ship_to_start();
         ship_draw();
         respawn_pending = 0;
     }
@@ -132,29 +131,17 @@ void clear_play_field()
         rock.state = 0;
 }
 
+// Bolts, explosions, stars and the UFO are left as they are; with ufo_rerun_done at 0 a UFO still
+// in play comes back once on level 1.
 void game_restart()
 {
-    lives = 3;
+    counters_start();
+    ufo_rerun_done = 0;
     ship.state = 1;
     for (Sprite& rock : rocks)
         rock.state = 1;
-    wave_rocks_left = 0;
-    respawn_pending = 0;
-    frame_timer = 99;
-    score = 0;
-    lives = 3;
-    level = 1;
-    kills_since_level = 0;
-    rocks_destroyed = 0;
-    rock_reserve = 99;
-    rock_speed_range = 1;
-    rocks_missed = 0;
-    ship_speed = 3;
-    shift_latch = 0;
-    ufo_rerun_done = 0;
     clock_wait(RESTART_WAIT_MS);
-    ship_x() = 0;
-    ship_y() = static_cast<float>(screen_height / 2);
+    ship_to_start();
     rocks_new_wave();
     play_music(music_ids[random_next() % MUSIC_COUNT]);
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "asset_contract.h"
 #include "display.h"
 #include "sprites.h"
 
@@ -13,10 +14,16 @@ constexpr int BOLT_COUNT = 32;
 constexpr int ROCK_COUNT = 100;
 constexpr int EXPLOSION_COUNT = 8;
 constexpr int STAR_COUNT = 256;
-constexpr int MUSIC_COUNT = 5;
 constexpr int TEXT_BUFFER_SIZE = 260;
 
 // ---- where the game keeps its own values in a Sprite's free fields ----
+// A sprite has three position stores, and only one of them holds the truth:
+// - bolts, rocks, the UFO and explosions: int_vars[VAR_X], int_vars[VAR_Y], which every move and
+//   hit test reads and writes;
+// - the gunship: float_vars[VAR_SHIP_X], float_vars[VAR_SHIP_Y] (ship_x(), ship_y());
+// - pos_x, pos_y: only what the sprite layer draws from, written from the true position just
+//   before each draw (bolts 20 pixels right, the gunship rounded, an explosion at the gunship's
+//   place when anchored there). Between draws they are stale; no game rule reads them.
 constexpr int VAR_X = 8;  // int_vars: position x of bolts, rocks, UFO and explosions
 constexpr int VAR_Y = 9;  // int_vars: position y
 constexpr int VAR_DRAW_WIDTH = 0;  // int_vars: the size an explosion is drawn at
@@ -41,7 +48,19 @@ struct HitBox {
     int x, y, width, height;
 };
 
-// ---- counters and settings (world.cpp); start values are those at program load ----
+// The box of a sprite whose true position is (x, y): its corner moved by fx × width and
+// fy × height (in double precision, each sum truncated toward zero), its size cut by `trim`.
+inline HitBox hit_box_at(double x, double y, const Sprite& s, double fx, double fy, int trim)
+{
+    return {static_cast<int>(x + fx * s.width), static_cast<int>(y + fy * s.height), s.width - trim, s.height - trim};
+}
+// The one overlap test of every hit: rects_collide on the two boxes.
+inline bool boxes_touch(const HitBox& a, const HitBox& b)
+{
+    return rects_collide(a.x, a.y, a.width, a.height, b.x, b.y, b.width, b.height) != 0;
+}
+
+// ---- counters and settings (world.cpp); counters_start gives them their start values ----
 extern int score;  // +100 a rock, +1000 the UFO, -1 a missed rock; may go negative
 extern int lives;  // 3 at start; 0 is game over
 extern int level;  // 1 at start; raised by level_up
@@ -81,11 +100,20 @@ int random_next();
 // ---- start-up and shut-down (world.cpp) ----
 int game_init(void* params);  // brings every layer up, shows the intro, loads all; 1 (0 after a failure)
 int game_shutdown(void* params);  // takes everything down; safe after a failed start; 1
+// Every counter and setting as a new game starts (score 0, lives 3, level 1, frame_timer 99, ...);
+// game_init and game_restart both start from here. ufo_rerun_done is left to them.
+void counters_start();
 // Loads an 8-bit picture of at least min_width × min_height into `bitmap`; on failure writes the
 // one start-up failure line (file name and working directory) and returns 0.
 int picture_load(const char* filename, int min_width, int min_height);
 // Writes "vorlash: <what>" on standard error as the one line of a failed start.
 void startup_failure(const char* what);
+// An empty sprite at (0, 0) in system memory, keyed on the palette's key colour, 8 bits; 0 on failure.
+int game_sprite_create(Sprite* sprite, int width, int height, int frame_count, uint32_t attr);
+// Makes a sprite from a sheet: loads the picture, creates the sprite and copies every frame from
+// its cell; the picture is unloaded either way. 0 after a failure, with the start-up failure line
+// written ("cannot make <what> from <file>").
+int sprite_from_sheet(Sprite* sprite, const SheetLayout& sheet, uint32_t attr, const char* what);
 void play_sound(int id);  // sound_play(id, 0) unless the sound did not load (id -1)
 void play_music(int id);  // music_play(id) unless the piece did not load (id -1)
 int wave_size();  // ROCK_COUNT - rock_reserve, kept within 0 … ROCK_COUNT
@@ -104,6 +132,10 @@ void game_restart();  // a new game in place, after a one-second wait
 
 // ---- gunship and controls (ship.cpp) ----
 int ship_init();  // 0 after a start-up failure
+void ship_to_start();  // the gunship's start and respawn place: the left edge, half-way down
+// The gunship destroyed by `culprit` (a rock or the UFO) touching it: a life lost, the gunship down
+// until the respawn, and an explosion drawn at the gunship that starts at the culprit's position.
+void ship_destroyed(const Sprite& culprit);
 void ship_draw();  // at the rounded position, only while in play
 void ship_controls();  // arrows, LEFT SHIFT speed toggle, SPACE fire, from keyboard_state
 HitBox ship_hit_box();  // shifted half a gunship left and down from the picture
@@ -138,6 +170,9 @@ HitBox ufo_bolt_hit_box();  // against bolts
 int explosions_init();
 // Plays the explosion sound, then takes the first free explosion (none free: nothing more).
 void explosion_start(int x, int y, int draw_width, int draw_height, int vx, int vy, int anchor);
+// The explosion of a kill: explosion_start at (x, y) with a random draw size (the height's number,
+// 54 … 63, drawn before the width's, 68 … 79), drifting with half of `mover`'s velocity.
+void explosion_burst(int x, int y, const Sprite& mover, int anchor);
 void explosions_move();  // drift, and the end after the thirteenth picture
 void explosions_draw();
 

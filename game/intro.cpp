@@ -6,19 +6,13 @@
 #include "game.h"
 
 // ---- constants ----
-static constexpr int SCREEN_W = 640;
-static constexpr int SCREEN_H = 480;
+static constexpr int SCREEN_W = SCREEN_PICTURE_WIDTH;
+static constexpr int SCREEN_H = SCREEN_PICTURE_HEIGHT;
 
 // ---- helpers ----
 
-static const char* intro_file(int screen)
-{
-    switch (screen) {
-    case 2: return "intro2.bmp";
-    case 3: return "intro3.bmp";
-    default: return "intro.bmp";
-    }
-}
+// Screens 2 and 3 have pictures of their own; any other number shows the first.
+static const char* intro_file(int screen) { return INTRO_FILES[screen >= 2 && screen <= INTRO_COUNT ? screen - 1 : 0]; }
 
 static DWORD intro_hold_ms(int screen) { return screen == 2 ? 10000 : 5000; }
 

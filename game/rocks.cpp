@@ -7,12 +7,8 @@
 #include "game.h"
 
 // ---- constants ----
-static constexpr int ROCK_SIZE = 96;
-static constexpr int FRAME_COUNT = 16;
 static constexpr uint32_t ROCK_ATTR = SPRITE_ATTR_VISIBLE | SPRITE_ATTR_MULTI_FRAME;
-static constexpr uint32_t SYSTEM_MEMORY = 0x800;  // DDSCAPS_SYSTEMMEMORY
-static constexpr int ENTRY_X = 640;  // rocks enter at the right edge
-static constexpr int ENTRY_HEIGHTS = 451;  // at a height of 0 … 450
+static constexpr int ENTRY_HEIGHTS = 451;  // rocks enter at the right edge at a height of 0 … 450
 
 // ---- helpers ----
 
@@ -20,8 +16,8 @@ static constexpr int ENTRY_HEIGHTS = 451;  // at a height of 0 … 450
 // last file's palette is the one the game plays in.
 static int template_frames_load()
 {
-    for (int i = 0; i < FRAME_COUNT; ++i) {
-        make_numbered_name("ROCKL", "BMP", text_buffer, i);
+    for (int i = 0; i < ROCK_FRAMES; ++i) {
+        make_numbered_name(ROCK_FILE_BASE, ROCK_FILE_EXTENSION, text_buffer, i);
         if (!picture_load(text_buffer, ROCK_SIZE, ROCK_SIZE))
             return 0;
         const int loaded = sprite_load_frame(&rock_template, &bitmap, i, 0, 0, 1);
@@ -38,6 +34,13 @@ static int template_frames_load()
     return 1;
 }
 
+// Back to the right edge at a random height.
+static void rock_enter(Sprite& rock)
+{
+    entity_x(rock) = screen_width;
+    entity_y(rock) = random_next() % ENTRY_HEIGHTS;
+}
+
 // Speeds 1 … range on each axis; the number for vel_y is drawn before the one for vel_x.
 static void rock_arm(Sprite& rock, int range)
 {
@@ -45,18 +48,6 @@ static void rock_arm(Sprite& rock, int range)
     const int vy = random_next() % range + 1;
     const int vx = random_next() % range + 1;
     sprite_set_velocity(&rock, vx, vy);
-}
-
-static void ship_hit_by(Sprite& rock)
-{
-    const int height = random_next() % 10 + 54;
-    const int width = random_next() % 12 + 68;
-    explosion_start(entity_x(rock), entity_y(rock), width, height, static_cast<int>(rock.vel_x * 0.5),
-                    static_cast<int>(rock.vel_y * 0.5), EXPLOSION_AT_SHIP);
-    --lives;
-    frame_timer = 0;
-    respawn_pending = 1;
-    ship.state = 0;
 }
 
 // ---- public operations ----
@@ -75,7 +66,7 @@ int make_numbered_name(const char* base, const char* extension, char* out, int n
 
 int rocks_init()
 {
-    if (!sprite_create(&rock_template, 0, 0, ROCK_SIZE, ROCK_SIZE, FRAME_COUNT, ROCK_ATTR, SYSTEM_MEMORY, 0, 8)) {
+    if (!game_sprite_create(&rock_template, ROCK_SIZE, ROCK_SIZE, ROCK_FRAMES, ROCK_ATTR)) {
         startup_failure("cannot make the rocks' sprite");
         return 0;
     }
@@ -85,8 +76,7 @@ int rocks_init()
         rock = rock_template;
         rock_arm(rock, 4);
         sprite_set_position(&rock, 0, 0);
-        entity_x(rock) = ENTRY_X;
-        entity_y(rock) = random_next() % ENTRY_HEIGHTS;
+        rock_enter(rock);
         rock.state = 1;
     }
     return 1;
@@ -99,8 +89,7 @@ void rocks_new_wave()
     for (int j = 0; j < count; ++j) {
         Sprite& rock = rocks[j];
         rock_arm(rock, rock_speed_range);
-        entity_x(rock) = ENTRY_X;
-        entity_y(rock) = random_next() % ENTRY_HEIGHTS;
+        rock_enter(rock);
         rock.state = 1;
     }
 }
@@ -114,17 +103,14 @@ void rocks_move()
         Sprite& rock = rocks[j];
         entity_x(rock) = static_cast<int>(static_cast<float>(entity_x(rock)) - rock.vel_x);
         if (entity_x(rock) < 0) {
-            entity_x(rock) = ENTRY_X;
-            entity_y(rock) = random_next() % ENTRY_HEIGHTS;
+            rock_enter(rock);
             if (rock.state == 1) {
                 --score;
                 ++rocks_missed;
             }
         }
-        const HitBox s = ship_hit_box(), r = rock_hit_box(rock);
-        if (rects_collide(s.x, s.y, s.width, s.height, r.x, r.y, r.width, r.height) && ship.state == 1 &&
-            rock.state == 1)
-            ship_hit_by(rock);
+        if (boxes_touch(ship_hit_box(), rock_hit_box(rock)) && ship.state == 1 && rock.state == 1)
+            ship_destroyed(rock);
     }
 }
 
@@ -144,6 +130,5 @@ void rocks_draw()
 
 HitBox rock_hit_box(const Sprite& rock)
 {
-    return {static_cast<int>(rock.int_vars[VAR_X] - 0.2 * rock.width),
-            static_cast<int>(rock.int_vars[VAR_Y] + 0.2 * rock.height), rock.width - 20, rock.height - 20};
+    return hit_box_at(rock.int_vars[VAR_X], rock.int_vars[VAR_Y], rock, -0.2, 0.2, 20);
 }

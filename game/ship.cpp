@@ -4,10 +4,7 @@
 #include "input.h"
 
 // ---- constants ----
-static constexpr int SHIP_WIDTH = 80;
-static constexpr int SHIP_HEIGHT = 32;
 static constexpr uint32_t SHIP_ATTR = SPRITE_ATTR_VISIBLE | SPRITE_ATTR_MULTI_FRAME;
-static constexpr uint32_t SYSTEM_MEMORY = 0x800;  // DDSCAPS_SYSTEMMEMORY
 static constexpr int SLOW_STEP = 3;
 static constexpr int FAST_STEP = 6;
 static constexpr int FIRE_EVERY = 7;  // a bolt only when frame_timer is divisible by this
@@ -23,13 +20,13 @@ static void ship_steer()
     if (ship.state != 1)
         return;
     const float step = static_cast<float>(ship_speed);
-    if (key_down(DIK_RIGHT) && ship_x() < 640)
+    if (key_down(DIK_RIGHT) && ship_x() < screen_width)
         ship_x() += step;
     if (key_down(DIK_LEFT) && ship_x() > 0)
         ship_x() -= step;
     if (key_down(DIK_UP) && ship_y() > 0)
         ship_y() -= step;
-    if (key_down(DIK_DOWN) && ship_y() < 480)
+    if (key_down(DIK_DOWN) && ship_y() < screen_height)
         ship_y() += step;
 }
 
@@ -52,19 +49,26 @@ static void speed_toggle()
 
 int ship_init()
 {
-    if (!picture_load("gunship.bmp", SHIP_WIDTH + 1, SHIP_HEIGHT + 1))
+    if (!sprite_from_sheet(&ship, SHIP_SHEET, SHIP_ATTR, "the gunship's sprite"))
         return 0;
-    const int made = sprite_create(&ship, 0, 0, SHIP_WIDTH, SHIP_HEIGHT, 1, SHIP_ATTR, SYSTEM_MEMORY, 0, 8) &&
-                     sprite_load_frame(&ship, &bitmap, 0, 0, 0, 0);
-    bitmap_unload(&bitmap);
-    if (!made) {
-        startup_failure("cannot make the gunship's sprite from gunship.bmp");
-        return 0;
-    }
-    ship_x() = 0;
-    ship_y() = static_cast<float>(screen_height / 2);
+    ship_to_start();
     ship.state = 1;
     return 1;
+}
+
+void ship_to_start()
+{
+    ship_x() = 0;
+    ship_y() = static_cast<float>(screen_height / 2);
+}
+
+void ship_destroyed(const Sprite& culprit)
+{
+    explosion_burst(culprit.int_vars[VAR_X], culprit.int_vars[VAR_Y], culprit, EXPLOSION_AT_SHIP);
+    --lives;
+    frame_timer = 0;
+    respawn_pending = 1;
+    ship.state = 0;
 }
 
 void ship_draw()
@@ -85,8 +89,4 @@ void ship_controls()
         bolt_fire(static_cast<int>(ship_x()), static_cast<int>(ship_y()), BOLT_SPEED, BOLT_SPEED, 0);
 }
 
-HitBox ship_hit_box()
-{
-    return {static_cast<int>(ship_x() - 0.5 * ship.width), static_cast<int>(ship_y() + 0.5 * ship.height), ship.width,
-            ship.height};
-}
+HitBox ship_hit_box() { return hit_box_at(ship_x(), ship_y(), ship, -0.5, 0.5, 0); }

@@ -3,7 +3,6 @@
 #include "game.h"
 
 // ---- constants ----
-static constexpr uint8_t STAR_COLOR = 15;  // the palette entry every star is drawn in
 static constexpr int STAR_SPEED = 5;
 
 // ---- public operations ----
@@ -11,9 +10,9 @@ static constexpr int STAR_SPEED = 5;
 void stars_init()
 {
     for (Star& star : stars) {
-        star.color = STAR_COLOR;
-        star.x = random_next() % 640;
-        star.y = random_next() % 480;
+        star.color = PALETTE_STAR;
+        star.x = random_next() % screen_width;
+        star.y = random_next() % screen_height;
     }
 }
 
@@ -21,10 +20,10 @@ void stars_move()
 {
     for (Star& star : stars) {
         star.x -= STAR_SPEED;
-        if (star.x >= 640)
-            star.x -= 640;
+        if (star.x >= screen_width)
+            star.x -= screen_width;
         else if (star.x < 0)
-            star.x += 640;
+            star.x += screen_width;
     }
 }
 

@@ -3,50 +3,34 @@
 #include "game.h"
 
 // ---- constants ----
-static constexpr int UFO_WIDTH = 80;
-static constexpr int UFO_HEIGHT = 55;
 static constexpr uint32_t UFO_ATTR = SPRITE_ATTR_VISIBLE | SPRITE_ATTR_MULTI_FRAME;
-static constexpr uint32_t SYSTEM_MEMORY = 0x800;  // DDSCAPS_SYSTEMMEMORY
 static constexpr int UFO_SPEED = 8;
-static constexpr int ENTRY_X = 640;
+static constexpr int FIRST_ENTRY_HEIGHTS = 441;  // at start-up the UFO enters at a height of 0 … 440
+static constexpr int ENTRY_HEIGHTS = 451;  // later at 0 … 450
 
 // ---- helpers ----
 
-static void ship_hit()
+// Back to the right edge at a random height below `heights`.
+static void ufo_enter(int heights)
 {
-    const int height = random_next() % 10 + 54;
-    const int width = random_next() % 12 + 68;
-    explosion_start(entity_x(ufo), entity_y(ufo), width, height, static_cast<int>(ufo.vel_x * 0.5),
-                    static_cast<int>(ufo.vel_y * 0.5), EXPLOSION_AT_SHIP);
-    --lives;
-    frame_timer = 0;
-    respawn_pending = 1;
-    ship.state = 0;
+    entity_x(ufo) = screen_width;
+    entity_y(ufo) = random_next() % heights;
 }
 
 // ---- public operations ----
 
 int ufo_init()
 {
-    if (!picture_load("UFO.BMP", UFO_WIDTH + 1, UFO_HEIGHT + 1))
+    if (!sprite_from_sheet(&ufo, UFO_SHEET, UFO_ATTR, "the UFO's sprite"))
         return 0;
-    const int made = sprite_create(&ufo, 0, 0, UFO_WIDTH, UFO_HEIGHT, 1, UFO_ATTR, SYSTEM_MEMORY, 0, 8) &&
-                     sprite_load_frame(&ufo, &bitmap, 0, 0, 0, 0);
-    if (made) {
-        entity_x(ufo) = ENTRY_X;
-        entity_y(ufo) = random_next() % 441;
-        ufo.state = 1;
-    }
-    bitmap_unload(&bitmap);
-    if (!made)
-        startup_failure("cannot make the UFO's sprite from UFO.BMP");
-    return made;
+    ufo_enter(FIRST_ENTRY_HEIGHTS);
+    ufo.state = 1;
+    return 1;
 }
 
 void ufo_launch()
 {
-    entity_x(ufo) = ENTRY_X;
-    entity_y(ufo) = random_next() % 451;
+    ufo_enter(ENTRY_HEIGHTS);
     ufo_rerun_done = 0;
     ufo.state = 1;
 }
@@ -58,13 +42,11 @@ void ufo_move()
         entity_x(ufo) = UFO_AWAY_LIMIT;
     // A UFO shot down re-enters unseen: its state is left as it is.
     if (entity_x(ufo) < 0 && ufo_rerun_done == 0 && level == 1) {
-        entity_x(ufo) = ENTRY_X;
-        entity_y(ufo) = random_next() % 451;
+        ufo_enter(ENTRY_HEIGHTS);
         ufo_rerun_done = 1;
     }
-    const HitBox s = ship_hit_box(), u = ufo_hit_box();
-    if (rects_collide(s.x, s.y, s.width, s.height, u.x, u.y, u.width, u.height) && ship.state == 1 && ufo.state == 1)
-        ship_hit();
+    if (boxes_touch(ship_hit_box(), ufo_hit_box()) && ship.state == 1 && ufo.state == 1)
+        ship_destroyed(ufo);
 }
 
 void ufo_draw()
@@ -76,14 +58,6 @@ void ufo_draw()
     sprite_draw(&ufo, back_surface);
 }
 
-HitBox ufo_hit_box()
-{
-    return {static_cast<int>(ufo.int_vars[VAR_X] - 0.2 * ufo.width),
-            static_cast<int>(ufo.int_vars[VAR_Y] + 0.2 * ufo.height), ufo.width - 20, ufo.height - 20};
-}
+HitBox ufo_hit_box() { return hit_box_at(entity_x(ufo), entity_y(ufo), ufo, -0.2, 0.2, 20); }
 
-HitBox ufo_bolt_hit_box()
-{
-    return {static_cast<int>(ufo.int_vars[VAR_X] - 0.5 * ufo.width),
-            static_cast<int>(ufo.int_vars[VAR_Y] + 0.5 * ufo.height), ufo.width, ufo.height};
-}
+HitBox ufo_bolt_hit_box() { return hit_box_at(entity_x(ufo), entity_y(ufo), ufo, -0.5, 0.5, 0); }

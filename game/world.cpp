@@ -12,26 +12,13 @@
 #include "shell.h"
 
 // ---- constants ----
-static constexpr DWORD SOUND_CONTROLS = 224;  // DSBCAPS_CTRLFREQUENCY | CTRLPAN | CTRLVOLUME
-static const char* const MUSIC_FILES[MUSIC_COUNT] = {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID",
-                                                     "FLASH3.MID"};
+static constexpr DWORD SOUND_CONTROLS = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;
 static constexpr int STARTUP_FAILED_EXIT = 1;  // the process's exit code after a failed start
 
 // ---- counters and settings ----
-int score = 0;
-int lives = 3;
-int level = 1;
-int frame_timer = 99;
-int rock_reserve = 99;
-int rock_speed_range = 1;
-int ship_speed = 3;
-int ufo_rerun_done = 1;
-int wave_rocks_left = 0;
-int respawn_pending = 0;
-int kills_since_level = 0;
-int rocks_destroyed = 0;
-int rocks_missed = 0;
-int shift_latch = 0;
+// Their values are written by counters_start and world_load_values at every start, not here.
+int score, lives, level, frame_timer, rock_reserve, rock_speed_range, ship_speed, ufo_rerun_done;
+int wave_rocks_left, respawn_pending, kills_since_level, rocks_destroyed, rocks_missed, shift_latch;
 int engine_sound = -1, laser_sound = -1, explosion_sound = -1, level_sound = -1;
 int music_ids[MUSIC_COUNT] = {-1, -1, -1, -1, -1};
 int game_ready = 0;
@@ -54,24 +41,12 @@ static int music_brought_up = 0;  // music_init ran (COM is then to be ended by 
 
 // ---- helpers ----
 
-// Everything as at program load. A real run starts there anyway; a second start in the same
-// process (the tests do that) must begin the same way.
+// Everything as a first start finds it; a second start in the same process (the tests do that)
+// must begin the same way. The UFO's level-1 re-entry counts as used until a restart.
 static void world_load_values()
 {
-    score = 0;
-    lives = 3;
-    level = 1;
-    frame_timer = 99;
-    rock_reserve = 99;
-    rock_speed_range = 1;
-    ship_speed = 3;
+    counters_start();
     ufo_rerun_done = 1;
-    wave_rocks_left = 0;
-    respawn_pending = 0;
-    kills_since_level = 0;
-    rocks_destroyed = 0;
-    rocks_missed = 0;
-    shift_latch = 0;
     engine_sound = laser_sound = explosion_sound = level_sound = -1;
     for (int& id : music_ids)
         id = -1;
@@ -97,9 +72,10 @@ static std::string working_directory()
 // The backdrop, cut from LAVA.BMP; its palette is put in force over the black the intro left.
 static int background_load()
 {
-    if (!picture_load("LAVA.BMP", 640, 480))
+    if (!picture_load(BACKDROP_FILE, SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT))
         return 0;
-    const int made = image_create(&background, 0, 0, 640, 480, 8) && image_load8(&background, &bitmap, 0, 0, 1);
+    const int made = image_create(&background, 0, 0, SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT, 8) &&
+                     image_load8(&background, &bitmap, 0, 0, 1);
     if (made)
         palette_set_all(bitmap.palette);
     bitmap_unload(&bitmap);
@@ -110,10 +86,10 @@ static int background_load()
 
 static void sounds_load()
 {
-    engine_sound = sound_load_wav("engines.WAV", SOUND_CONTROLS);
-    laser_sound = sound_load_wav("lasertw.WAV", SOUND_CONTROLS);
-    explosion_sound = sound_load_wav("cannon2.WAV", SOUND_CONTROLS);
-    level_sound = sound_load_wav("bat3.WAV", SOUND_CONTROLS);
+    engine_sound = sound_load_wav(ENGINE_SOUND_FILE, SOUND_CONTROLS);
+    laser_sound = sound_load_wav(LASER_SOUND_FILE, SOUND_CONTROLS);
+    explosion_sound = sound_load_wav(EXPLOSION_SOUND_FILE, SOUND_CONTROLS);
+    level_sound = sound_load_wav(LEVEL_SOUND_FILE, SOUND_CONTROLS);
 }
 
 static void music_load()
@@ -153,6 +129,23 @@ static int startup_fail()
 
 // ---- public operations ----
 
+void counters_start()
+{
+    score = 0;
+    lives = 3;
+    level = 1;
+    frame_timer = 99;
+    rock_reserve = 99;
+    rock_speed_range = 1;
+    ship_speed = 3;
+    wave_rocks_left = 0;
+    respawn_pending = 0;
+    kills_since_level = 0;
+    rocks_destroyed = 0;
+    rocks_missed = 0;
+    shift_latch = 0;
+}
+
 void random_seed(uint32_t seed) { random_state = seed; }
 
 int random_next()
@@ -186,6 +179,27 @@ int picture_load(const char* filename, int min_width, int min_height)
     return 1;
 }
 
+int game_sprite_create(Sprite* sprite, int width, int height, int frame_count, uint32_t attr)
+{
+    return sprite_create(sprite, 0, 0, width, height, frame_count, attr, DDSCAPS_SYSTEMMEMORY, PALETTE_KEY, 8);
+}
+
+int sprite_from_sheet(Sprite* sprite, const SheetLayout& sheet, uint32_t attr, const char* what)
+{
+    if (!picture_load(sheet.file, sheet_min_width(sheet), sheet_min_height(sheet)))
+        return 0;
+    int made = game_sprite_create(sprite, sheet.cell_width, sheet.cell_height, sheet.frames, attr);
+    for (int i = 0; made && i < sheet.frames; ++i)
+        made = sprite_load_frame(sprite, &bitmap, i, i % sheet.columns, i / sheet.columns, 0);
+    bitmap_unload(&bitmap);
+    if (!made) {
+        char line[160];
+        std::snprintf(line, sizeof line, "cannot make %s from %s", what, sheet.file);
+        startup_failure(line);
+    }
+    return made;
+}
+
 void play_sound(int id)
 {
     if (id >= 0)
@@ -208,11 +222,11 @@ int game_init(void*)
 {
     world_load_values();
     random_seed(clock_start());
-    if (!display_init(640, 480, 8, 0)) {
+    if (!display_init(SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT, 8, 0)) {
         startup_failure("cannot set up the display at 640 x 480 with 8 bits per pixel");
         return startup_fail();
     }
-    for (int screen = 1; screen <= 3; ++screen)
+    for (int screen = 1; screen <= INTRO_COUNT; ++screen)
         if (!show_intro_screen(screen))
             return startup_fail();
     if (!background_load())

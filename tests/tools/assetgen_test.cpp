@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "asset_contract.h"
 #include "assets.h"
 #include "bmp_writer.h"
 #include "median_cut.h"
@@ -110,25 +111,23 @@ protected:
 };
 fs::path AssetSet::dir_;
 
-static const char* const kPictures[] = {"LAVA.BMP",    "intro.bmp",   "intro2.bmp", "intro3.bmp",
-                                        "gunship.bmp", "ENERGY8.BMP", "UFO.BMP",    "EXPL8.BMP"};
-static const char* const kSounds[] = {"engines.WAV", "lasertw.WAV", "cannon2.WAV", "bat3.WAV"};
-static const char* const kMusic[] = {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID", "FLASH3.MID"};
-
+// The names come from the game's own list, so a file the game opens and the generator forgets fails here.
 static std::string rock_name(int i)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "ROCKL%04d.BMP", i);
+    std::snprintf(name, sizeof name, "%s%04d.%s", ROCK_FILE_BASE, i, ROCK_FILE_EXTENSION);
     return name;
 }
 
 static std::vector<std::string> all_names()
 {
-    std::vector<std::string> names{"PALDATA2.PAL"};
-    names.insert(names.end(), std::begin(kPictures), std::end(kPictures));
-    names.insert(names.end(), std::begin(kSounds), std::end(kSounds));
-    names.insert(names.end(), std::begin(kMusic), std::end(kMusic));
-    for (int i = 0; i < 16; ++i)
+    std::vector<std::string> names{PALETTE_FILE_NAME, BACKDROP_FILE};
+    names.insert(names.end(), std::begin(INTRO_FILES), std::end(INTRO_FILES));
+    for (const SheetLayout& sheet : SPRITE_SHEETS)
+        names.push_back(sheet.file);
+    names.insert(names.end(), std::begin(SOUND_FILES), std::end(SOUND_FILES));
+    names.insert(names.end(), std::begin(MUSIC_FILES), std::end(MUSIC_FILES));
+    for (int i = 0; i < ROCK_FRAMES; ++i)
         names.push_back(rock_name(i));
     return names;
 }
@@ -165,12 +164,11 @@ struct FrameLayout {
 
 static std::vector<FrameLayout> frame_layouts()
 {
-    std::vector<FrameLayout> layouts{{"gunship.bmp", 80, 32, 1, 1},
-                                     {"ENERGY8.BMP", 8, 8, 16, 8},
-                                     {"UFO.BMP", 80, 55, 1, 1},
-                                     {"EXPL8.BMP", 42, 36, 14, 6}};
-    for (int i = 0; i < 16; ++i)
-        layouts.push_back({rock_name(i), 96, 96, 1, 0});
+    std::vector<FrameLayout> layouts;
+    for (const SheetLayout& s : SPRITE_SHEETS)
+        layouts.push_back({s.file, s.cell_width, s.cell_height, s.frames, s.columns});
+    for (int i = 0; i < ROCK_FRAMES; ++i)
+        layouts.push_back({rock_name(i), ROCK_SIZE, ROCK_SIZE, 1, 0});
     return layouts;
 }
 
@@ -188,10 +186,10 @@ static std::vector<uint8_t> frame_pixels(const Bmp& bmp, const FrameLayout& s, i
 
 TEST_F(AssetSet, ScreenPicturesAre640By480)
 {
-    for (const char* name : {"LAVA.BMP", "intro.bmp", "intro2.bmp", "intro3.bmp"}) {
+    for (const char* name : {BACKDROP_FILE, INTRO_FILES[0], INTRO_FILES[1], INTRO_FILES[2]}) {
         const Bmp bmp = load_bmp(dir_ / name);
-        EXPECT_EQ(bmp.w, 640) << name;
-        EXPECT_EQ(bmp.h, 480) << name;
+        EXPECT_EQ(bmp.w, SCREEN_PICTURE_WIDTH) << name;
+        EXPECT_EQ(bmp.h, SCREEN_PICTURE_HEIGHT) << name;
     }
 }
 
@@ -233,22 +231,23 @@ TEST_F(AssetSet, AnimationFramesAllDiffer)
         EXPECT_EQ(distinct.size(), static_cast<size_t>(s.count)) << s.file << ": repeated frames";
     }
     std::set<std::vector<uint8_t>> rocks;
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < ROCK_FRAMES; ++i)
         rocks.insert(load_bmp(dir_ / rock_name(i)).px);
-    EXPECT_EQ(rocks.size(), 16u) << "the sixteen rock steps must all differ";
+    EXPECT_EQ(rocks.size(), size_t{ROCK_FRAMES}) << "the rock steps must all differ";
 }
 
 TEST_F(AssetSet, BoltSequencesHaveDifferentColours)
 {
-    const Bmp bmp = load_bmp(dir_ / "ENERGY8.BMP");
+    const Bmp bmp = load_bmp(dir_ / BOLT_SHEET.file);
     ASSERT_FALSE(bmp.px.empty());
     std::set<uint8_t> first, second;
-    for (int y = 1; y < 9; ++y)
+    const int row = BOLT_SHEET.cell_height + 1;  // sequence 1 is the second row of cells
+    for (int y = 1; y < row; ++y)
         for (int x = 0; x < bmp.w; ++x) {
             if (bmp.at(x, y))
                 first.insert(bmp.at(x, y));
-            if (bmp.at(x, y + 9))
-                second.insert(bmp.at(x, y + 9));
+            if (bmp.at(x, y + row))
+                second.insert(bmp.at(x, y + row));
         }
     std::vector<uint8_t> shared;
     std::set_intersection(first.begin(), first.end(), second.begin(), second.end(), std::back_inserter(shared));
@@ -260,48 +259,44 @@ TEST_F(AssetSet, BoltSequencesHaveDifferentColours)
 
 TEST_F(AssetSet, PaletteFileHolds256EntriesWithKeyStarAndTextColours)
 {
-    std::ifstream in(dir_ / "PALDATA2.PAL");
+    std::ifstream in(dir_ / PALETTE_FILE_NAME);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.front(), '\n') << "each entry starts with a line break";
     EXPECT_NE(text.back(), '\n') << "no line break after the last entry";
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 256);
-    const Bmp rock = load_bmp(dir_ / "ROCKL0015.BMP");
+    const Bmp rock = load_bmp(dir_ / rock_name(ROCK_FRAMES - 1));
     ASSERT_EQ(rock.palette.size(), 256u);
     std::istringstream values(text);
-    bool red = false, white = false;
     for (int i = 0; i < 256; ++i) {
         int r = -1, g = -1, b = -1, flags = -1;
         values >> r >> g >> b >> flags;
         ASSERT_TRUE(values) << "entry " << i << " is unreadable";
         EXPECT_EQ((Rgb3{r, g, b}), rock.palette[static_cast<size_t>(i)])
             << "entry " << i << " differs from the rock pictures";
-        red = red || (Rgb3{r, g, b} == Rgb3{255, 0, 0});
-        white = white || (Rgb3{r, g, b} == Rgb3{255, 255, 255});
     }
-    EXPECT_EQ(rock.palette[0], (Rgb3{0, 0, 0})) << "entry 0 is the black colour key";
-    EXPECT_EQ(rock.palette[15], (Rgb3{255, 255, 255})) << "entry 15 is the star colour";
-    EXPECT_TRUE(red) << "pure red text colour missing";
-    EXPECT_TRUE(white) << "pure white text colour missing";
+    EXPECT_EQ(rock.palette[PALETTE_KEY], (Rgb3{0, 0, 0})) << "the colour key is black";
+    EXPECT_EQ(rock.palette[PALETTE_STAR], (Rgb3{255, 255, 255})) << "the star and text white";
+    EXPECT_EQ(rock.palette[PALETTE_TEXT_RED], (Rgb3{255, 0, 0})) << "the text red";
 }
 
 TEST_F(AssetSet, GamePicturesShareOnePalette)
 {
-    const std::vector<Rgb3> game = load_bmp(dir_ / "ROCKL0015.BMP").palette;
-    std::vector<std::string> files{"LAVA.BMP", "gunship.bmp", "ENERGY8.BMP", "UFO.BMP", "EXPL8.BMP"};
-    for (int i = 0; i < 15; ++i)
-        files.push_back(rock_name(i));
+    const std::vector<Rgb3> game = load_bmp(dir_ / rock_name(ROCK_FRAMES - 1)).palette;
+    std::vector<std::string> files{BACKDROP_FILE};
+    for (const FrameLayout& s : frame_layouts())
+        files.push_back(s.file);
     for (const std::string& f : files)
         EXPECT_TRUE(load_bmp(dir_ / f).palette == game) << f << " has a palette of its own";
     // The intro screens each carry their own palette, made for their colours.
-    EXPECT_FALSE(load_bmp(dir_ / "intro.bmp").palette == game);
-    EXPECT_FALSE(load_bmp(dir_ / "intro.bmp").palette == load_bmp(dir_ / "intro2.bmp").palette);
+    EXPECT_FALSE(load_bmp(dir_ / INTRO_FILES[0]).palette == game);
+    EXPECT_FALSE(load_bmp(dir_ / INTRO_FILES[0]).palette == load_bmp(dir_ / INTRO_FILES[1]).palette);
 }
 
 TEST_F(AssetSet, BackdropStaysDarkBehindPlay)
 {
-    const Bmp lava = load_bmp(dir_ / "LAVA.BMP");
-    ASSERT_EQ(lava.px.size(), 640u * 480u);
+    const Bmp lava = load_bmp(dir_ / BACKDROP_FILE);
+    ASSERT_EQ(lava.px.size(), size_t{SCREEN_PICTURE_WIDTH} * SCREEN_PICTURE_HEIGHT);
     double sum = 0;
     int bright = 0;
     for (uint8_t i : lava.px) {
@@ -311,7 +306,7 @@ TEST_F(AssetSet, BackdropStaysDarkBehindPlay)
         bright += luma > 110.0;
     }
     EXPECT_LT(sum / lava.px.size(), 40.0) << "mean brightness too high for white and red text to read";
-    EXPECT_LT(bright, 640 * 480 / 100) << "too many bright pixels";
+    EXPECT_LT(bright, static_cast<int>(lava.px.size()) / 100) << "too many bright pixels";
     EXPECT_GT(sum / lava.px.size(), 5.0) << "a black backdrop shows no lava";
 }
 
@@ -319,7 +314,7 @@ TEST_F(AssetSet, BackdropStaysDarkBehindPlay)
 
 TEST_F(AssetSet, SoundsArePcm8MonoAt11025PeakingUnderHalfScale)
 {
-    for (const char* name : kSounds) {
+    for (const char* name : SOUND_FILES) {
         const Bytes b = read_all(dir_ / name);
         ASSERT_GE(b.size(), 44u) << name;
         EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF") << name;
@@ -456,7 +451,7 @@ static MidiFacts read_midi(const Bytes& b)
 TEST_F(AssetSet, MusicIsWellFormedFormat1WithBandAndDrums)
 {
     std::set<int> tempos;
-    for (const char* name : kMusic) {
+    for (const char* name : MUSIC_FILES) {
         const MidiFacts f = read_midi(read_all(dir_ / name));
         EXPECT_EQ(f.format, 1) << name;
         EXPECT_GE(f.tracks, 5) << name << ": a conductor track and one per instrument";
@@ -544,7 +539,7 @@ TEST(Quantise, SpritesNeverUseTheKeyForVisiblePixels)
     const Image8 img = quantise_sprite(c, game_palette(), 0.0f);
     EXPECT_NE(img.at(0, 0), 0) << "solid black must map to a near-black entry, not the key";
     EXPECT_EQ(img.at(1, 0), 0);
-    EXPECT_EQ(img.at(2, 0), kStarIndex) << "pure white should find the white entry";
+    EXPECT_EQ(img.at(2, 0), PALETTE_STAR) << "pure white should find the white entry";
     EXPECT_EQ(img.at(3, 0), 0) << "an untouched pixel is transparent";
 }
 

@@ -2,21 +2,25 @@
 #pragma once
 #include <vector>
 
+#include "asset_contract.h"
 #include "canvas.h"
 #include "palette.h"
 
-// Frame sizes and sheet layouts the game reads its sprites with.
-constexpr int kShipW = 80, kShipH = 32;
-constexpr int kBoltW = 8, kBoltH = 8, kBoltFrames = 16, kBoltColumns = 8;
-constexpr int kRockW = 96, kRockH = 96, kRockFrames = 16;
-constexpr int kUfoW = 80, kUfoH = 55;
-constexpr int kExplW = 42, kExplH = 36, kExplFrames = 14, kExplColumns = 6;
-constexpr int kScreenW = 640, kScreenH = 480;
+// ---- sprite sheets (sprite_sheet.cpp) ----
 
-// Lays frames out as cells of a sheet: cell (cx, cy) starts at pixel (cx * (w + 1) + 1, cy * (h + 1) + 1),
-// frame i going to cell (i % columns, i / columns). Borders hold the key colour; the sheet is widened to
-// a multiple of four pixels so its rows need no padding.
-Image8 make_sheet(const std::vector<Image8>& frames, int columns);
+// Lays frames out in the cells of `sheet` (the game's layout: frame i in cell (i % columns, i / columns)).
+// Borders hold the key colour; the sheet is widened to a multiple of four pixels so its rows need no padding.
+Image8 make_sheet(const std::vector<Image8>& frames, const SheetLayout& sheet);
+
+// A shape in sprite pixels: (u, v) from the top-left corner of its frame.
+using ShapeAt = Rgba (*)(float u, float v);
+// Paints a shape that fills one cell of `sheet` with its top-left corner at (x, y), `scale` canvas
+// pixels per sprite pixel; 4 × 4 samples a pixel below scale 2, 2 × 2 above.
+void paint_shape(Canvas& canvas, float x, float y, float scale, const SheetLayout& sheet, ShapeAt shape);
+// A one-frame sheet of a shape painted at sprite size, quantised to the game palette with `dither`.
+Image8 make_shape_sheet(const SheetLayout& sheet, ShapeAt shape, float dither);
+
+// ---- the pictures ----
 
 // Painters that draw a picture at any size, so the intro screens can show the game's own craft large.
 // Each paints its shape with its top-left corner at (x, y), `scale` canvas pixels per sprite pixel.

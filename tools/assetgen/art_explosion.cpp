@@ -1,12 +1,15 @@
 // art_explosion.cpp -- the explosion: a white flash that blooms into a fireball, tears into flame, then smoke.
 #include <cmath>
-#include <numbers>
 
 #include "art.h"
 #include "noise.h"
 #include "rng.h"
 
-static constexpr uint32_t kFireSeed = 31u;
+// ---- constants ----
+
+static constexpr uint32_t FIRE_SEED = 31u;
+
+// ---- helpers ----
 
 // Fire colour by heat: 1 white-hot, 0.5 orange, 0.2 deep red, below that glowing soot.
 static Col fire_colour(float heat)
@@ -21,16 +24,16 @@ static Col fire_colour(float heat)
 // Frame `i` of 14. `t` runs 0..1 over the frames; the ball grows fast, then slowly, as a blast does.
 static Image8 explosion_frame(int i)
 {
-    const float t = static_cast<float>(i) / (kExplFrames - 1);
+    const float t = static_cast<float>(i) / (EXPLOSION_SHEET.frames - 1);
     const float growth = 1.0f - std::pow(1.0f - t, 2.6f);
     const float radius = 5.0f + 12.5f * growth;
     const float heat_fall = std::pow(t, 0.9f);
-    Canvas canvas(kExplW, kExplH);
-    paint(canvas, 0, 0, kExplW, kExplH, 3, [&](float x, float y) -> Rgba {
+    Canvas canvas(EXPLOSION_SHEET.cell_width, EXPLOSION_SHEET.cell_height);
+    paint(canvas, 0, 0, EXPLOSION_SHEET.cell_width, EXPLOSION_SHEET.cell_height, 3, [&](float x, float y) -> Rgba {
         const float dx = (x - 21.0f) / 1.12f, dy = y - 18.0f;
         const float d = std::sqrt(dx * dx + dy * dy) / radius;
         // Billows rise and turn as the frames pass; the edge breaks up more as the blast ages.
-        const float n = fbm3(x * 0.16f, y * 0.16f + t * 3.5f, t * 4.0f, 4, 0.55f, kFireSeed);
+        const float n = fbm3(x * 0.16f, y * 0.16f + t * 3.5f, t * 4.0f, 4, 0.55f, FIRE_SEED);
         const float ragged = 0.18f + 0.55f * t;
         const float body = 1.0f - d + ragged * n;
         const float thinning = 0.05f + 0.42f * smoothstep(0.45f, 1.0f, t);
@@ -47,11 +50,11 @@ static Image8 explosion_frame(int i)
         return {c, 1.0f};
     });
     // Sparks flung out in the early frames.
-    Rng rng(kFireSeed + static_cast<uint32_t>(i));
+    Rng rng(FIRE_SEED + static_cast<uint32_t>(i));
     if (i >= 1 && i <= 7) {
-        Rng dirs(kFireSeed);
+        Rng dirs(FIRE_SEED);
         for (int k = 0; k < 10; ++k) {
-            const float a = dirs.range(0.0f, 2.0f * std::numbers::pi_v<float>);
+            const float a = dirs.range(0.0f, 2.0f * PI);
             const float speed = dirs.range(0.8f, 1.2f);
             const float r = (radius + 2.0f + 3.0f * t) * speed;
             const float sx = 21.0f + std::cos(a) * r * 1.12f, sy = 18.0f + std::sin(a) * r;
@@ -63,12 +66,14 @@ static Image8 explosion_frame(int i)
     return quantise_sprite(canvas, game_palette(), 6.0f);
 }
 
+// ---- public operations ----
+
 std::vector<Image8> explosion_frames()
 {
     std::vector<Image8> frames;
-    for (int i = 0; i < kExplFrames; ++i)
+    for (int i = 0; i < EXPLOSION_SHEET.frames; ++i)
         frames.push_back(explosion_frame(i));
     return frames;
 }
 
-Image8 make_explosion_sheet() { return make_sheet(explosion_frames(), kExplColumns); }
+Image8 make_explosion_sheet() { return make_sheet(explosion_frames(), EXPLOSION_SHEET); }

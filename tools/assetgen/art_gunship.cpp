@@ -4,8 +4,12 @@
 #include "art.h"
 #include "vec3.h"
 
-static const Col kSteel{150, 160, 184};
-static const Col kHullBlue{40, 92, 210};
+// ---- constants ----
+
+static const Col STEEL{150, 160, 184};
+static const Col HULL_BLUE{40, 92, 210};
+
+// ---- helpers ----
 
 // The hull outline above and below its centre line at x (ship pixels; nose at the right).
 static float hull_top(float u)
@@ -68,9 +72,9 @@ static Rgba fuselage(float u, float v)
     const float half = std::max((bottom - top) * 0.5f, 0.3f);
     const float s = std::clamp((v - (top + bottom) * 0.5f) / half, -0.98f, 0.98f);
     const Vec3 n = normalize({0.7f * smoothstep(56.0f, 78.0f, u), s, std::sqrt(1.0f - s * s)});
-    Col base = kSteel;
+    Col base = STEEL;
     if (std::fabs(v - 18.0f) < 1.1f && u > 11.0f && u < 70.0f)
-        base = kHullBlue;
+        base = HULL_BLUE;
     else if (std::fabs(v - 16.2f) < 0.5f && u > 11.0f && u < 66.0f)
         base = Col{210, 220, 236};
     Col c = lit(base, n, 0.7f);
@@ -132,17 +136,11 @@ static Rgba ship_at(float u, float v)
     return {};
 }
 
+// ---- public operations ----
+
 void paint_gunship(Canvas& canvas, float x, float y, float scale)
 {
-    const int ss = scale < 2.0f ? 4 : 2;
-    paint(canvas, static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + kShipW * scale) + 1,
-          static_cast<int>(y + kShipH * scale) + 1, ss,
-          [&](float px, float py) { return ship_at((px - x) / scale, (py - y) / scale); });
+    paint_shape(canvas, x, y, scale, SHIP_SHEET, ship_at);
 }
 
-Image8 make_gunship_sheet()
-{
-    Canvas canvas(kShipW, kShipH);
-    paint_gunship(canvas, 0.0f, 0.0f, 1.0f);
-    return make_sheet({quantise_sprite(canvas, game_palette(), 3.0f)}, 1);
-}
+Image8 make_gunship_sheet() { return make_shape_sheet(SHIP_SHEET, ship_at, 3.0f); }

@@ -1,12 +1,14 @@
 // art_ufo.cpp -- the UFO: a lit metal saucer seen a little from above, with a glass dome and rim lights.
 #include <cmath>
-#include <numbers>
 
 #include "art.h"
 #include "vec3.h"
 
-static constexpr float kPi = std::numbers::pi_v<float>;
-static constexpr float kPitch = 0.30f;  // how far the saucer tips toward the viewer, radians
+// ---- constants ----
+
+static constexpr float PITCH = 0.30f;  // how far the saucer tips toward the viewer, radians
+
+// ---- records ----
 
 // Saucer space: x right, y up, z toward the viewer, unit = one sprite pixel, centre of the disc at 0.
 struct Hit {
@@ -14,6 +16,8 @@ struct Hit {
     Vec3 p, n;
     int part = -1;  // 0 disc, 1 dome, 2 lower pod, 3 antenna mast, 4 antenna light
 };
+
+// ---- helpers ----
 
 // Ray p0 + t * d against an ellipsoid with centre c and radii r; keeps the nearest hit.
 static void hit_ellipsoid(Vec3 p0, Vec3 d, Vec3 c, Vec3 r, int part, Hit& best)
@@ -37,7 +41,7 @@ static void hit_ellipsoid(Vec3 p0, Vec3 d, Vec3 c, Vec3 r, int part, Hit& best)
 // Back from saucer space to screen space (y down) for lighting.
 static Vec3 to_screen(Vec3 n)
 {
-    const float c = std::cos(kPitch), s = std::sin(kPitch);
+    const float c = std::cos(PITCH), s = std::sin(PITCH);
     return {n.x, -(n.y * c - n.z * s), n.y * s + n.z * c};
 }
 
@@ -73,7 +77,7 @@ static Col shade_dome(const Hit& h)
 static bool rim_light(Vec3 p, Col& c)
 {
     for (int k = 0; k < 12; ++k) {
-        const float a = kPi * (static_cast<float>(k) + 0.5f) / 12.0f;
+        const float a = PI * (static_cast<float>(k) + 0.5f) / 12.0f;
         const Vec3 l{38.0f * std::cos(a), 0.0f, 38.0f * std::sin(a) * 0.99f};
         const Vec3 d = p - l;
         if (l.z > 5.0f && dot(d, d) < 5.0f) {
@@ -88,7 +92,7 @@ static bool rim_light(Vec3 p, Col& c)
 static Rgba ufo_at(float u, float v)
 {
     // Sprite pixel (u, v) to a ray in saucer space; the disc's centre is at sprite pixel (40, 35).
-    const float c = std::cos(kPitch), s = std::sin(kPitch);
+    const float c = std::cos(PITCH), s = std::sin(PITCH);
     const Vec3 screen{u - 40.0f, 35.0f - v, 100.0f};
     const Vec3 p0{screen.x, screen.y * c + screen.z * s, -screen.y * s + screen.z * c};
     const Vec3 d{0.0f, -s, -c};
@@ -114,17 +118,8 @@ static Rgba ufo_at(float u, float v)
     return {col, 1.0f};
 }
 
-void paint_ufo(Canvas& canvas, float x, float y, float scale)
-{
-    const int ss = scale < 2.0f ? 4 : 2;
-    paint(canvas, static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + kUfoW * scale) + 1,
-          static_cast<int>(y + kUfoH * scale) + 1, ss,
-          [&](float px, float py) { return ufo_at((px - x) / scale, (py - y) / scale); });
-}
+// ---- public operations ----
 
-Image8 make_ufo_sheet()
-{
-    Canvas canvas(kUfoW, kUfoH);
-    paint_ufo(canvas, 0.0f, 0.0f, 1.0f);
-    return make_sheet({quantise_sprite(canvas, game_palette(), 3.0f)}, 1);
-}
+void paint_ufo(Canvas& canvas, float x, float y, float scale) { paint_shape(canvas, x, y, scale, UFO_SHEET, ufo_at); }
+
+Image8 make_ufo_sheet() { return make_shape_sheet(UFO_SHEET, ufo_at, 3.0f); }

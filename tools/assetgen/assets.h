@@ -27,6 +27,9 @@ struct MusicAsset {
     Bytes midi;
 };
 
+// ROCKL0000.BMP … ROCKL0015.BMP: the file of one rock frame.
+std::string rock_file_name(int frame);
+
 std::vector<PictureAsset> make_pictures();
 std::vector<SoundAsset> make_sounds();
 std::vector<MusicAsset> make_music();

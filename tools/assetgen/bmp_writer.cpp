@@ -1,6 +1,8 @@
 // bmp_writer.cpp -- writes BMP headers, palette and bottom-up padded rows byte for byte.
 #include "bmp_writer.h"
 
+// ---- helpers ----
+
 static void put_headers(Bytes& out, int width, int height, int bits, uint32_t palette_bytes, uint32_t image_bytes)
 {
     const uint32_t offset = 14 + 40 + palette_bytes;
@@ -21,6 +23,8 @@ static void put_headers(Bytes& out, int width, int height, int bits, uint32_t pa
     put_le32(out, palette_bytes ? 256 : 0);
     put_le32(out, 0);
 }
+
+// ---- public operations ----
 
 Bytes encode_bmp8(const Image8& image, const Palette& palette)
 {

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+// ---- public operations ----
+
 void put_le16(Bytes& out, uint32_t v)
 {
     out.push_back(static_cast<uint8_t>(v));

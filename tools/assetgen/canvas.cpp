@@ -1,6 +1,8 @@
 // canvas.cpp -- painting with supersampling, "over" blending and 8-bit copies.
 #include "canvas.h"
 
+// ---- public operations ----
+
 void Canvas::blend(int x, int y, Col c, float a)
 {
     if (x < 0 || y < 0 || x >= w || y >= h || a <= 0.0f)

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "maths.h"
+
 // A colour with components on the 0..255 scale; sums may leave that range until stored.
 struct Col {
     float r = 0, g = 0, b = 0;
@@ -14,12 +16,6 @@ inline Col operator-(Col a, Col b) { return {a.r - b.r, a.g - b.g, a.b - b.b}; }
 inline Col operator*(Col a, float s) { return {a.r * s, a.g * s, a.b * s}; }
 inline Col operator*(Col a, Col b) { return {a.r * b.r / 255.0f, a.g * b.g / 255.0f, a.b * b.b / 255.0f}; }
 inline Col mix(Col a, Col b, float t) { return a + (b - a) * t; }
-inline float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
-inline float smoothstep(float e0, float e1, float x)
-{
-    const float t = clamp01((x - e0) / (e1 - e0));
-    return t * t * (3.0f - 2.0f * t);
-}
 
 // Colour plus coverage: a = 0 is nothing, a = 1 fully covered.
 struct Rgba {

@@ -8,25 +8,29 @@
 #include "midi_writer.h"
 #include "rng.h"
 
-static constexpr int kTicksPerQuarter = 480;
-static constexpr int kStep = kTicksPerQuarter / 4;  // a sixteenth note
-static constexpr int kBar = kStep * 16;  // everything is in 4/4
-enum Channel { kLead = 0, kChords = 1, kExtra = 2, kBass = 3, kDrums = 9 };
+// ---- constants ----
+
+static constexpr int TICKS_PER_QUARTER = 480;
+static constexpr int STEP = TICKS_PER_QUARTER / 4;  // a sixteenth note
+static constexpr int BAR = STEP * 16;  // everything is in 4/4
+enum Channel { LEAD = 0, CHORDS = 1, EXTRA = 2, BASS = 3, DRUMS = 9 };
 enum Drum {
-    kKick = 36,
-    kRim = 37,
-    kSnare = 38,
-    kClap = 39,
-    kClosedHat = 42,
-    kOpenHat = 46,
-    kLowTom = 45,
-    kMidTom = 47,
-    kHighMidTom = 48,
-    kHighTom = 50,
-    kCrash = 49,
-    kRide = 51,
-    kShaker = 70
+    KICK = 36,
+    RIM = 37,
+    SNARE = 38,
+    CLAP = 39,
+    CLOSED_HAT = 42,
+    OPEN_HAT = 46,
+    LOW_TOM = 45,
+    MID_TOM = 47,
+    HIGH_MID_TOM = 48,
+    HIGH_TOM = 50,
+    CRASH = 49,
+    RIDE = 51,
+    SHAKER = 70
 };
+
+// ---- records ----
 
 // What the composer knows about one bar of the form.
 struct Bar {
@@ -41,6 +45,8 @@ struct Tune {
     std::vector<std::pair<int, int>> rhythm;
     std::vector<int> steps;
 };
+
+// ---- helpers ----
 
 // The key: degree (any integer, 7 per octave) to MIDI key around the style's tonic.
 static int pitch_of(const Style& s, int degree)
@@ -79,7 +85,7 @@ static std::vector<Bar> lay_out_bars(const Style& s)
     return bars;
 }
 
-// --- lead ---------------------------------------------------------------------------------------
+// ---- lead ----
 
 static Tune make_tune(const Style& s, Rng& rng, bool long_notes)
 {
@@ -139,8 +145,8 @@ static void add_lead_unit(const Style& s, const std::vector<Bar>& bars, size_t f
         first = false;
         prev = degree;
         const int velocity = 90 + (start % 8 == 0 ? 14 : start % 4 == 0 ? 6 : 0) + rng.below(7) - 3;
-        track.note(static_cast<uint32_t>(first_bar * kBar + static_cast<size_t>(start * kStep)),
-                   static_cast<uint32_t>(len * kStep * 9 / 10), kLead, pitch_of(s, degree), velocity);
+        track.note(static_cast<uint32_t>(first_bar * BAR + static_cast<size_t>(start * STEP)),
+                   static_cast<uint32_t>(len * STEP * 9 / 10), LEAD, pitch_of(s, degree), velocity);
     }
     if (cadence) {
         // Close the phrase on a long note of the second bar's chord, the tonic when it is the tonic.
@@ -149,7 +155,7 @@ static void add_lead_unit(const Style& s, const std::vector<Bar>& bars, size_t f
         const int home = std::abs(degree - 0) < std::abs(degree - 7) ? 0 : 7;
         const int target = bar.chord == 0 ? home : degree;
         prev = target;
-        track.note(static_cast<uint32_t>((first_bar + 1) * kBar), static_cast<uint32_t>(kStep * 12), kLead,
+        track.note(static_cast<uint32_t>((first_bar + 1) * BAR), static_cast<uint32_t>(STEP * 12), LEAD,
                    pitch_of(s, target), 100);
     }
 }
@@ -172,7 +178,7 @@ static MidiTrack compose_lead(const Style& s, const std::vector<Bar>& bars, Rng&
     return track;
 }
 
-// --- chords ------------------------------------------------------------------------------------
+// ---- chords ----
 
 // The voicing of a triad nearest (in total movement) to the previous one, inside [low, high].
 static std::vector<int> voice_chord(const Style& s, int chord, const std::vector<int>& previous, int low, int high)
@@ -213,7 +219,7 @@ static void add_chord_bar(ChordStyle style, uint32_t at, const std::vector<int>&
 {
     auto hit = [&](int step, int len, int velocity, const std::vector<int>& keys) {
         for (int k : keys)
-            track.note(at + static_cast<uint32_t>(step * kStep), static_cast<uint32_t>(len * kStep), channel, k,
+            track.note(at + static_cast<uint32_t>(step * STEP), static_cast<uint32_t>(len * STEP), channel, k,
                        velocity);
     };
     if (last || style == ChordStyle::Pad) {
@@ -242,7 +248,7 @@ static MidiTrack compose_chords(const Style& s, const std::vector<Bar>& bars, Ch
     std::vector<int> voicing;
     for (size_t i = 0; i < bars.size(); ++i) {
         voicing = voice_chord(s, bars[i].chord, voicing, low, high);
-        add_chord_bar(style, static_cast<uint32_t>(i * kBar), voicing, channel, i + 1 == bars.size(), track);
+        add_chord_bar(style, static_cast<uint32_t>(i * BAR), voicing, channel, i + 1 == bars.size(), track);
     }
     return track;
 }
@@ -250,20 +256,20 @@ static MidiTrack compose_chords(const Style& s, const std::vector<Bar>& bars, Ch
 // The lowest key at or above `floor` with the pitch class of `key`.
 static int above(int floor, int key) { return floor + ((key - floor) % 12 + 12) % 12; }
 
-// --- bass --------------------------------------------------------------------------------------
+// ---- bass ----
 
 static MidiTrack compose_bass(const Style& s, const std::vector<Bar>& bars, Rng& rng)
 {
     MidiTrack track("Bass");
     for (size_t i = 0; i < bars.size(); ++i) {
-        const uint32_t at = static_cast<uint32_t>(i * kBar);
+        const uint32_t at = static_cast<uint32_t>(i * BAR);
         const int root = bass_root(s, bars[i].chord);
         const int fifth = above(root, pitch_of(s, bars[i].chord + 4));
         const int third = above(root, pitch_of(s, bars[i].chord + 2));
         const int next = bass_root(s, bars[i].next_chord);
         const int approach = next + (next > root ? -1 : 1);
         auto play = [&](int step, int len, int key, int velocity) {
-            track.note(at + static_cast<uint32_t>(step * kStep), static_cast<uint32_t>(len * kStep * 7 / 8), kBass, key,
+            track.note(at + static_cast<uint32_t>(step * STEP), static_cast<uint32_t>(len * STEP * 7 / 8), BASS, key,
                        velocity + rng.below(5) - 2);
         };
         if (i + 1 == bars.size()) {
@@ -304,70 +310,70 @@ static MidiTrack compose_bass(const Style& s, const std::vector<Bar>& bars, Rng&
     return track;
 }
 
-// --- drums -------------------------------------------------------------------------------------
+// ---- drums ----
 
 // The groove of one bar: which drum hits on which sixteenth, and how hard.
 static void add_groove(DrumStyle style, uint32_t at, bool hats_only, Rng& rng, MidiTrack& track)
 {
     auto hit = [&](int step, int key, int velocity) {
-        track.note(at + static_cast<uint32_t>(step * kStep), kStep / 2, kDrums, key, velocity + rng.below(7) - 3);
+        track.note(at + static_cast<uint32_t>(step * STEP), STEP / 2, DRUMS, key, velocity + rng.below(7) - 3);
     };
     for (int st = 0; st < 16; ++st) {
         const bool beat = st % 4 == 0;
         switch (style) {
         case DrumStyle::Rock:
             if (st % 2 == 0)
-                hit(st, kClosedHat, beat ? 84 : 66);
+                hit(st, CLOSED_HAT, beat ? 84 : 66);
             if (hats_only)
                 break;
             if (st == 0 || st == 8 || st == 10)
-                hit(st, kKick, 108);
+                hit(st, KICK, 108);
             if (st == 4 || st == 12)
-                hit(st, kSnare, 106);
+                hit(st, SNARE, 106);
             break;
         case DrumStyle::Electro:
-            hit(st, kClosedHat, st % 4 == 2 ? 40 : 52);
+            hit(st, CLOSED_HAT, st % 4 == 2 ? 40 : 52);
             if (st % 4 == 2)
-                hit(st, kOpenHat, 70);
+                hit(st, OPEN_HAT, 70);
             if (hats_only)
                 break;
             if (beat)
-                hit(st, kKick, 110);
+                hit(st, KICK, 110);
             if (st == 4 || st == 12)
-                hit(st, kClap, 96);
+                hit(st, CLAP, 96);
             break;
         case DrumStyle::March:
             if (st % 2 == 0)
-                hit(st, kClosedHat, 60);
+                hit(st, CLOSED_HAT, 60);
             if (hats_only)
                 break;
             if (st == 0 || st == 8)
-                hit(st, kKick, 110);
+                hit(st, KICK, 110);
             if (st == 4 || st == 12)
-                hit(st, kSnare, 108);
+                hit(st, SNARE, 108);
             if (st == 14 || st == 15 || st == 7)
-                hit(st, kSnare, 56);
+                hit(st, SNARE, 56);
             break;
         case DrumStyle::Sparse:
             if (beat)
-                hit(st, kRide, 64);
+                hit(st, RIDE, 64);
             if (st % 2 == 1)
-                hit(st, kShaker, 34);
+                hit(st, SHAKER, 34);
             if (hats_only)
                 break;
             if (st == 0 || st == 11)
-                hit(st, kKick, 88);
+                hit(st, KICK, 88);
             if (st == 8)
-                hit(st, kRim, 70);
+                hit(st, RIM, 70);
             break;
         case DrumStyle::Fast:
-            hit(st, kClosedHat, beat ? 80 : st % 2 ? 48 : 62);
+            hit(st, CLOSED_HAT, beat ? 80 : st % 2 ? 48 : 62);
             if (hats_only)
                 break;
             if (st == 0 || st == 6 || st == 8 || st == 11)
-                hit(st, kKick, 110);
+                hit(st, KICK, 110);
             if (st == 4 || st == 12)
-                hit(st, kSnare, 108);
+                hit(st, SNARE, 108);
             break;
         }
     }
@@ -377,27 +383,27 @@ static void add_groove(DrumStyle style, uint32_t at, bool hats_only, Rng& rng, M
 static void add_fill(DrumStyle style, uint32_t at, Rng& rng, MidiTrack& track)
 {
     add_groove(style, at, true, rng, track);
-    static const int toms[] = {kHighTom, kHighTom, kHighMidTom, kHighMidTom, kMidTom, kMidTom, kLowTom, kLowTom};
-    track.note(at, kStep / 2, kDrums, kKick, 108);
-    track.note(at + 4 * kStep, kStep / 2, kDrums, kSnare, 100);
+    static const int toms[] = {HIGH_TOM, HIGH_TOM, HIGH_MID_TOM, HIGH_MID_TOM, MID_TOM, MID_TOM, LOW_TOM, LOW_TOM};
+    track.note(at, STEP / 2, DRUMS, KICK, 108);
+    track.note(at + 4 * STEP, STEP / 2, DRUMS, SNARE, 100);
     const int stride = style == DrumStyle::Sparse ? 2 : 1;
     for (int k = 0; k < 8; k += stride)
-        track.note(at + static_cast<uint32_t>((8 + k) * kStep), kStep / 2, kDrums, toms[k], 84 + 3 * k);
+        track.note(at + static_cast<uint32_t>((8 + k) * STEP), STEP / 2, DRUMS, toms[k], 84 + 3 * k);
 }
 
 static MidiTrack compose_drums(const Style& s, const std::vector<Bar>& bars, Rng& rng)
 {
     MidiTrack track("Drums");
     for (size_t i = 0; i < bars.size(); ++i) {
-        const uint32_t at = static_cast<uint32_t>(i * kBar);
+        const uint32_t at = static_cast<uint32_t>(i * BAR);
         const Section& sec = s.form[static_cast<size_t>(bars[i].section)];
         if (i + 1 == bars.size()) {
-            track.note(at, kStep, kDrums, kCrash, 110);
-            track.note(at, kStep, kDrums, kKick, 110);
+            track.note(at, STEP, DRUMS, CRASH, 110);
+            track.note(at, STEP, DRUMS, KICK, 110);
             continue;
         }
         if (bars[i].bar_in_section == 0 && i > 0)
-            track.note(at, kStep, kDrums, kCrash, 104);
+            track.note(at, STEP, DRUMS, CRASH, 104);
         const bool last_of_section = bars[i].bar_in_section == sec.bars - 1;
         if (last_of_section && i + 2 < bars.size())
             add_fill(s.drum_style, at, rng, track);
@@ -407,16 +413,18 @@ static MidiTrack compose_drums(const Style& s, const std::vector<Bar>& bars, Rng
     return track;
 }
 
-// --- the piece -----------------------------------------------------------------------------------
+// ---- the piece ----
 
 static void set_up(MidiTrack& track, int channel, int program, int volume, int pan, int reverb)
 {
-    if (channel != kDrums)
+    if (channel != DRUMS)
         track.program(0, channel, program);
     track.control(0, channel, 7, volume);
     track.control(0, channel, 10, pan);
     track.control(0, channel, 91, reverb);
 }
+
+// ---- public operations ----
 
 Bytes compose(const Style& s)
 {
@@ -427,18 +435,18 @@ Bytes compose(const Style& s)
     conductor.time_signature(0, 4, 2);
     conductor.key_signature(0, s.sharps, s.minor);
     MidiTrack lead = compose_lead(s, bars, rng);
-    MidiTrack chords = compose_chords(s, bars, s.chord_style, kChords, "Chords", 52, 74);
-    MidiTrack extra = compose_chords(s, bars, s.extra_style, kExtra, "Backing", 57, 81);
+    MidiTrack chords = compose_chords(s, bars, s.chord_style, CHORDS, "Chords", 52, 74);
+    MidiTrack extra = compose_chords(s, bars, s.extra_style, EXTRA, "Backing", 57, 81);
     MidiTrack bass = compose_bass(s, bars, rng);
     MidiTrack drums = compose_drums(s, bars, rng);
-    set_up(lead, kLead, s.lead_program, 110, 64, 40);
-    set_up(chords, kChords, s.chord_program, 84, 44, 50);
-    set_up(extra, kExtra, s.extra_program, 70, 84, 60);
-    set_up(bass, kBass, s.bass_program, 104, 64, 20);
-    set_up(drums, kDrums, 0, 100, 64, 30);
+    set_up(lead, LEAD, s.lead_program, 110, 64, 40);
+    set_up(chords, CHORDS, s.chord_program, 84, 44, 50);
+    set_up(extra, EXTRA, s.extra_program, 70, 84, 60);
+    set_up(bass, BASS, s.bass_program, 104, 64, 20);
+    set_up(drums, DRUMS, 0, 100, 64, 30);
     for (MidiTrack* t : {&conductor, &lead, &chords, &extra, &bass, &drums})
-        t->end_at(static_cast<uint32_t>((bars.size() + 1) * kBar));
-    return encode_midi({conductor, lead, chords, extra, bass, drums}, kTicksPerQuarter);
+        t->end_at(static_cast<uint32_t>((bars.size() + 1) * BAR));
+    return encode_midi({conductor, lead, chords, extra, bass, drums}, TICKS_PER_QUARTER);
 }
 
 double piece_seconds(const Style& s)

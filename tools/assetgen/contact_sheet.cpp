@@ -5,13 +5,19 @@
 #include "assets.h"
 #include "bmp_writer.h"
 
-static constexpr int kSheetWidth = 1320;
-static constexpr int kGap = 10;
+// ---- constants ----
+
+static constexpr int SHEET_WIDTH = 1320;
+static constexpr int GAP = 10;
+
+// ---- records ----
 
 struct Placed {
     const PictureAsset* asset;
     int scale;
 };
+
+// ---- helpers ----
 
 // Sprites get a checker where they hold the key colour, so transparency is visible.
 static Rgb shown(const PictureAsset& a, int x, int y, int scale)
@@ -21,6 +27,8 @@ static Rgb shown(const PictureAsset& a, int x, int y, int scale)
         return ((x / 4 + y / 4) & 1) ? Rgb{52, 60, 70} : Rgb{70, 78, 90};
     return a.palette[i];
 }
+
+// ---- public operations ----
 
 bool write_contact_sheet(const std::string& path)
 {
@@ -32,26 +40,26 @@ bool write_contact_sheet(const std::string& path)
     }
     // Shelf packing: left to right, a new shelf when the next item would pass the right edge.
     std::vector<std::pair<int, int>> at;
-    int x = kGap, y = kGap, shelf = 0;
+    int x = GAP, y = GAP, shelf = 0;
     for (const Placed& it : items) {
         const int w = it.asset->image.w * it.scale, h = it.asset->image.h * it.scale;
-        if (x + w + kGap > kSheetWidth) {
-            x = kGap;
-            y += shelf + kGap;
+        if (x + w + GAP > SHEET_WIDTH) {
+            x = GAP;
+            y += shelf + GAP;
             shelf = 0;
         }
         at.emplace_back(x, y);
-        x += w + kGap;
+        x += w + GAP;
         shelf = std::max(shelf, h);
     }
-    const int height = y + shelf + kGap;
-    std::vector<Rgb> px(static_cast<size_t>(kSheetWidth) * height, Rgb{24, 24, 28});
+    const int height = y + shelf + GAP;
+    std::vector<Rgb> px(static_cast<size_t>(SHEET_WIDTH) * height, Rgb{24, 24, 28});
     for (size_t k = 0; k < items.size(); ++k) {
         const PictureAsset& a = *items[k].asset;
         const int s = items[k].scale;
         for (int yy = 0; yy < a.image.h * s; ++yy)
             for (int xx = 0; xx < a.image.w * s; ++xx)
-                px[static_cast<size_t>(at[k].second + yy) * kSheetWidth + at[k].first + xx] = shown(a, xx, yy, s);
+                px[static_cast<size_t>(at[k].second + yy) * SHEET_WIDTH + at[k].first + xx] = shown(a, xx, yy, s);
     }
-    return write_file(path, encode_bmp24(px, kSheetWidth, height));
+    return write_file(path, encode_bmp24(px, SHEET_WIDTH, height));
 }

@@ -5,6 +5,14 @@
 #include <cmath>
 #include <cstdlib>
 
+// ---- records ----
+
+struct Segment {
+    float x0, y0, x1, y1;
+};
+
+// ---- helpers ----
+
 // Each glyph: strokes separated by '|', each stroke a run of x,y points on the 4 x 6 grid (y down).
 static const char* glyph(char c)
 {
@@ -63,10 +71,6 @@ static const char* glyph(char c)
     }
 }
 
-struct Segment {
-    float x0, y0, x1, y1;
-};
-
 static std::vector<Segment> glyph_segments(char c)
 {
     std::vector<Segment> out;
@@ -105,6 +109,8 @@ static float advance(char c)
 {
     return c == ' ' ? 4.0f : (c == ':' || c == '.' || c == '!' || c == ',' || c == '\'') ? 3.0f : 6.0f;
 }
+
+// ---- public operations ----
 
 float text_width(const std::string& text, float unit)
 {

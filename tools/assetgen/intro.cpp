@@ -1,7 +1,6 @@
 // intro.cpp -- the three intro screens: title, how to play, get ready; each gets a palette of its own.
 #include <cmath>
 #include <functional>
-#include <numbers>
 
 #include "art.h"
 #include "font.h"
@@ -9,9 +8,18 @@
 #include "noise.h"
 #include "rng.h"
 
-static constexpr float kPi = std::numbers::pi_v<float>;
+// ---- records ----
 
-// --- backgrounds -------------------------------------------------------------------------------
+struct Lettering {
+    float unit = 4.0f, thickness = 1.0f, slant = 0.0f;  // thickness in grid units
+    std::function<Col(float)> fill;  // colour by height within the letters, 0 top .. 1 bottom
+    Col outline{0, 0, 0};
+    float outline_px = 2.0f;
+    Col glow{0, 0, 0};
+    float glow_px = 0.0f;
+};
+
+// ---- backgrounds ----
 
 // Deep space: a dark gradient with faint clouds of two colours.
 static void paint_space(Canvas& c, Col top, Col bottom, Col cloud_a, Col cloud_b, uint32_t seed)
@@ -48,16 +56,7 @@ static void paint_stars(Canvas& c, int count, uint32_t seed)
     }
 }
 
-// --- lettering ---------------------------------------------------------------------------------
-
-struct Lettering {
-    float unit = 4.0f, thickness = 1.0f, slant = 0.0f;  // thickness in grid units
-    std::function<Col(float)> fill;  // colour by height within the letters, 0 top .. 1 bottom
-    Col outline{0, 0, 0};
-    float outline_px = 2.0f;
-    Col glow{0, 0, 0};
-    float glow_px = 0.0f;
-};
+// ---- lettering ----
 
 static void paint_text(Canvas& c, const std::string& text, float x, float y, const Lettering& l)
 {
@@ -103,7 +102,22 @@ static Col molten(float t)
     return std::fabs(t - 0.5f) < 0.035f ? Col{255, 240, 200} : c;
 }
 
-// --- keycaps and panels ------------------------------------------------------------------------
+// The headings of the screens: molten letters in a dark outline, glowing orange.
+static Lettering molten_heading(float unit, float thickness, float slant, float outline_px, float glow_px)
+{
+    Lettering l;
+    l.unit = unit;
+    l.thickness = thickness;
+    l.slant = slant;
+    l.fill = molten;
+    l.outline = {36, 6, 4};
+    l.outline_px = outline_px;
+    l.glow = {255, 90, 20};
+    l.glow_px = glow_px;
+    return l;
+}
+
+// ---- keycaps and panels ----
 
 static void paint_panel(Canvas& c, int x0, int y0, int x1, int y1, Col fill, Col edge)
 {
@@ -143,15 +157,15 @@ static Picture finish(const Canvas& canvas)
     return {quantise_opaque(canvas, p, 3.0f), p};
 }
 
-// --- the three screens -------------------------------------------------------------------------
+// ---- the three screens ----
 
 static Picture title_screen()
 {
-    Canvas c(kScreenW, kScreenH);
+    Canvas c(SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT);
     paint_space(c, {2, 2, 12}, {14, 4, 22}, {40, 14, 70}, {10, 30, 70}, 11u);
     paint_stars(c, 420, 12u);
     // A lava world rising at the bottom, its rim lit by its own glow.
-    paint(c, 0, 330, kScreenW, kScreenH, 2, [](float x, float y) -> Rgba {
+    paint(c, 0, 330, SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT, 2, [](float x, float y) -> Rgba {
         const float cx = 320.0f, cy = 1180.0f, r = 820.0f;
         const float d = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy));
         if (d > r + 30.0f)
@@ -164,15 +178,7 @@ static Picture title_screen()
         const float rim = std::exp(-(r - d) / 12.0f);
         return {Col{26, 8, 6} + Col{200, 50, 8} * seam * 0.8f + Col{255, 140, 40} * rim, 1.0f};
     });
-    Lettering logo;
-    logo.unit = 13.0f;
-    logo.thickness = 1.25f;
-    logo.slant = 0.18f;
-    logo.fill = molten;
-    logo.outline = {36, 6, 4};
-    logo.outline_px = 4.0f;
-    logo.glow = {255, 90, 20};
-    logo.glow_px = 22.0f;
+    const Lettering logo = molten_heading(13.0f, 1.25f, 0.18f, 4.0f, 22.0f);
     paint_centred(c, "VORLASH", 48.0f, logo);
     paint_centred(c, "DEFEND THE LAVA BELT", 168.0f, plain(3.2f, {150, 200, 255}));
     // The gunship racing right, trailing its exhaust, with rocks and the saucer ahead.
@@ -191,18 +197,10 @@ static Picture title_screen()
 
 static Picture how_to_play_screen()
 {
-    Canvas c(kScreenW, kScreenH);
+    Canvas c(SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT);
     paint_space(c, {4, 6, 20}, {2, 10, 28}, {10, 30, 60}, {30, 10, 50}, 21u);
     paint_stars(c, 260, 22u);
-    Lettering head;
-    head.unit = 6.0f;
-    head.thickness = 1.1f;
-    head.slant = 0.15f;
-    head.fill = molten;
-    head.outline = {36, 6, 4};
-    head.outline_px = 2.5f;
-    head.glow = {255, 90, 20};
-    head.glow_px = 10.0f;
+    const Lettering head = molten_heading(6.0f, 1.1f, 0.15f, 2.5f, 10.0f);
     paint_centred(c, "HOW TO PLAY", 18.0f, head);
 
     paint_panel(c, 24, 78, 616, 278, {8, 14, 36}, {70, 110, 200});
@@ -240,12 +238,12 @@ static Picture how_to_play_screen()
 
 static Picture get_ready_screen()
 {
-    Canvas c(kScreenW, kScreenH);
+    Canvas c(SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT);
     paint_space(c, {2, 2, 10}, {6, 2, 14}, {20, 10, 60}, {50, 10, 30}, 31u);
     // Stars streaking out from the middle: the jump to the battle zone.
     Rng rng(32u);
     for (int i = 0; i < 260; ++i) {
-        const float a = rng.range(0.0f, 2.0f * kPi), r0 = rng.range(20.0f, 300.0f), len = r0 * rng.range(0.1f, 0.35f);
+        const float a = rng.range(0.0f, 2.0f * PI), r0 = rng.range(20.0f, 300.0f), len = r0 * rng.range(0.1f, 0.35f);
         const Col tint = mix(Col{120, 160, 255}, Col{255, 255, 255}, rng.unit());
         for (float r = r0; r < r0 + len; r += 0.5f) {
             const float fade = (r - r0) / len;
@@ -253,21 +251,15 @@ static Picture get_ready_screen()
                     0.8f * fade);
         }
     }
-    Lettering big;
-    big.unit = 11.0f;
-    big.thickness = 1.2f;
-    big.slant = 0.18f;
-    big.fill = molten;
-    big.outline = {36, 6, 4};
-    big.outline_px = 4.0f;
-    big.glow = {255, 90, 20};
-    big.glow_px = 20.0f;
+    const Lettering big = molten_heading(11.0f, 1.2f, 0.18f, 4.0f, 20.0f);
     paint_centred(c, "GET READY", 90.0f, big);
     paint_gunship(c, 200.0f, 230.0f, 3.0f);
     paint_centred(c, "LEVEL 1", 380.0f, plain(4.0f, {150, 200, 255}));
     paint_centred(c, "THREE LIVES  -  GOOD LUCK, PILOT", 430.0f, plain(2.4f, {255, 220, 160}));
     return finish(c);
 }
+
+// ---- public operations ----
 
 Picture make_intro(int screen)
 {

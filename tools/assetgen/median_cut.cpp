@@ -5,6 +5,8 @@
 #include <array>
 #include <cmath>
 
+// ---- records ----
+
 struct Bin {
     int r, g, b;  // 5-bit components
     uint32_t count;
@@ -29,7 +31,11 @@ struct Box {
     }
 };
 
+// ---- helpers ----
+
 static int channel_of(const Bin& b, int c) { return c == 0 ? b.r : c == 1 ? b.g : b.b; }
+
+// ---- public operations ----
 
 Palette median_cut_palette(const Canvas& canvas)
 {

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+// ---- helpers ----
+
 static void put_varlen(Bytes& out, uint32_t v)
 {
     uint8_t groups[5];
@@ -24,6 +26,34 @@ static Bytes meta(uint8_t type, const Bytes& payload)
     b.insert(b.end(), payload.begin(), payload.end());
     return b;
 }
+
+static Bytes encode_track(const MidiTrack& track)
+{
+    std::vector<MidiEvent> events = track.events();
+    std::stable_sort(events.begin(), events.end(), [](const MidiEvent& a, const MidiEvent& b) {
+        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+    });
+    Bytes body;
+    put_varlen(body, 0);
+    const Bytes name = meta(0x03, Bytes(track.name().begin(), track.name().end()));
+    body.insert(body.end(), name.begin(), name.end());
+    uint32_t now = 0;
+    for (const MidiEvent& e : events) {
+        put_varlen(body, e.tick - now);
+        now = e.tick;
+        body.insert(body.end(), e.data.begin(), e.data.end());
+    }
+    put_varlen(body, std::max(now, track.end_tick()) - now);
+    const Bytes end = meta(0x2F, {});
+    body.insert(body.end(), end.begin(), end.end());
+    Bytes out;
+    put_text(out, "MTrk");
+    put_be32(out, static_cast<uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+// ---- public operations ----
 
 void MidiTrack::tempo(uint32_t tick, double bpm)
 {
@@ -67,32 +97,6 @@ void MidiTrack::note(uint32_t tick, uint32_t length, int channel, int key, int v
         {tick, 3, {static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key), static_cast<uint8_t>(velocity)}});
     events_.push_back(
         {tick + std::max(length, 1u), 2, {static_cast<uint8_t>(0x80 | channel), static_cast<uint8_t>(key), 64}});
-}
-
-static Bytes encode_track(const MidiTrack& track)
-{
-    std::vector<MidiEvent> events = track.events();
-    std::stable_sort(events.begin(), events.end(), [](const MidiEvent& a, const MidiEvent& b) {
-        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
-    });
-    Bytes body;
-    put_varlen(body, 0);
-    const Bytes name = meta(0x03, Bytes(track.name().begin(), track.name().end()));
-    body.insert(body.end(), name.begin(), name.end());
-    uint32_t now = 0;
-    for (const MidiEvent& e : events) {
-        put_varlen(body, e.tick - now);
-        now = e.tick;
-        body.insert(body.end(), e.data.begin(), e.data.end());
-    }
-    put_varlen(body, std::max(now, track.end_tick()) - now);
-    const Bytes end = meta(0x2F, {});
-    body.insert(body.end(), end.begin(), end.end());
-    Bytes out;
-    put_text(out, "MTrk");
-    put_be32(out, static_cast<uint32_t>(body.size()));
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
 }
 
 Bytes encode_midi(const std::vector<MidiTrack>& tracks, int ticks_per_quarter)

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+// ---- helpers ----
+
 static uint32_t hash3(int32_t x, int32_t y, int32_t z, uint32_t seed)
 {
     uint32_t h = seed * 0x27d4eb2du;
@@ -41,6 +43,8 @@ static float grad3(uint32_t h, float dx, float dy, float dz)
     default: return -dy - dz;
     }
 }
+
+// ---- public operations ----
 
 float noise3(float x, float y, float z, uint32_t seed)
 {

@@ -7,6 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "asset_contract.h"
+
+// ---- helpers ----
+
 static Rgb to_rgb(Col c)
 {
     auto byte = [](float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 255.0f))); };
@@ -31,10 +35,10 @@ static Palette build_game_palette()
     ramp(p, 1, 9, {{10, 10, 12}, {128, 128, 136}, {236, 236, 240}});
     p[10] = {255, 214, 64};
     p[11] = {96, 255, 120};
-    p[kTextRedIndex] = {255, 0, 0};
+    p[PALETTE_TEXT_RED] = {255, 0, 0};
     p[13] = {255, 120, 200};
     p[14] = {110, 170, 255};
-    p[kStarIndex] = {255, 255, 255};
+    p[PALETTE_STAR] = {255, 255, 255};
     ramp(p, 16, 32,
          {{6, 1, 1}, {26, 4, 2}, {52, 8, 3}, {86, 16, 4}, {128, 30, 6}, {178, 58, 10}, {226, 110, 26}, {255, 180, 70}});
     ramp(p, 48, 32,
@@ -60,6 +64,26 @@ static Palette build_game_palette()
     ramp(p, 251, 5, {{40, 10, 70}, {96, 40, 150}, {160, 100, 230}, {210, 180, 255}});
     return p;
 }
+
+static Image8 quantise(const Canvas& canvas, const Palette& palette, float dither, bool sprite)
+{
+    auto matcher = std::make_unique<ColourMatcher>(palette, !sprite);
+    Image8 out(canvas.w, canvas.h);
+    for (int y = 0; y < canvas.h; ++y) {
+        for (int x = 0; x < canvas.w; ++x) {
+            const Rgba& p = canvas.at(x, y);
+            if (sprite && p.a < 0.5f)
+                continue;
+            const float d = bayer4(x, y) * dither;
+            Col c = sprite ? p.c : p.c * p.a;
+            c = c + Col{d, d, d};
+            out.at(x, y) = matcher->nearest(c);
+        }
+    }
+    return out;
+}
+
+// ---- public operations ----
 
 const Palette& game_palette()
 {
@@ -95,24 +119,6 @@ uint8_t ColourMatcher::nearest(Col c)
     }
     cache_[static_cast<size_t>(key)] = static_cast<int16_t>(best);
     return static_cast<uint8_t>(best);
-}
-
-static Image8 quantise(const Canvas& canvas, const Palette& palette, float dither, bool sprite)
-{
-    auto matcher = std::make_unique<ColourMatcher>(palette, !sprite);
-    Image8 out(canvas.w, canvas.h);
-    for (int y = 0; y < canvas.h; ++y) {
-        for (int x = 0; x < canvas.w; ++x) {
-            const Rgba& p = canvas.at(x, y);
-            if (sprite && p.a < 0.5f)
-                continue;
-            const float d = bayer4(x, y) * dither;
-            Col c = sprite ? p.c : p.c * p.a;
-            c = c + Col{d, d, d};
-            out.at(x, y) = matcher->nearest(c);
-        }
-    }
-    return out;
 }
 
 Image8 quantise_sprite(const Canvas& canvas, const Palette& palette, float dither)

@@ -1,12 +1,17 @@
 // pieces.cpp -- the five pieces as styles for the composer: one driving, one tense, one heroic, one eerie, one fast.
+#include "asset_contract.h"
 #include "assets.h"
 #include "composer.h"
 
-static constexpr std::array<int, 7> kAeolian{0, 2, 3, 5, 7, 8, 10};
-static constexpr std::array<int, 7> kPhrygian{0, 1, 3, 5, 7, 8, 10};
-static constexpr std::array<int, 7> kIonian{0, 2, 4, 5, 7, 9, 11};
-static constexpr std::array<int, 7> kHarmonicMinor{0, 2, 3, 5, 7, 8, 11};
-static constexpr std::array<int, 7> kDorian{0, 2, 3, 5, 7, 9, 10};
+// ---- constants ----
+
+static constexpr std::array<int, 7> AEOLIAN{0, 2, 3, 5, 7, 8, 10};
+static constexpr std::array<int, 7> PHRYGIAN{0, 1, 3, 5, 7, 8, 10};
+static constexpr std::array<int, 7> IONIAN{0, 2, 4, 5, 7, 9, 11};
+static constexpr std::array<int, 7> HARMONIC_MINOR{0, 2, 3, 5, 7, 8, 11};
+static constexpr std::array<int, 7> DORIAN{0, 2, 3, 5, 7, 9, 10};
+
+// ---- helpers ----
 
 // A form from section letters: I intro (4 bars), O outro (4 bars, ending on the tonic), the tune
 // letters 8 bars each, with the chords given for each letter.
@@ -35,7 +40,7 @@ static std::vector<Style> styles()
          101u,
          150.0,
          64,
-         kAeolian,
+         AEOLIAN,
          1,
          true,
          form("IAABACBAO", {0, 5, 6, 0}, {3, 5, 2, 6}, {5, 6, 3, 4}, {5, 6, 4, 0}),
@@ -54,7 +59,7 @@ static std::vector<Style> styles()
          202u,
          118.0,
          62,
-         kPhrygian,
+         PHRYGIAN,
          -1,
          true,
          form("IABABCAO", {0, 1, 6, 0}, {3, 5, 1, 4}, {5, 1, 5, 4}, {3, 1, 1, 0}),
@@ -73,7 +78,7 @@ static std::vector<Style> styles()
          303u,
          132.0,
          65,
-         kIonian,
+         IONIAN,
          -1,
          false,
          form("IAABACABO", {0, 4, 5, 3}, {3, 4, 2, 5}, {5, 3, 1, 4}, {3, 4, 4, 0}),
@@ -92,7 +97,7 @@ static std::vector<Style> styles()
          404u,
          76.0,
          69,
-         kHarmonicMinor,
+         HARMONIC_MINOR,
          0,
          true,
          form("IABCAO", {0, 5, 3, 4}, {0, 1, 5, 4}, {3, 0, 5, 4}, {3, 4, 4, 0}),
@@ -111,7 +116,7 @@ static std::vector<Style> styles()
          505u,
          176.0,
          67,
-         kDorian,
+         DORIAN,
          -2,
          true,
          form("IAABBACABO", {0, 6, 3, 0}, {2, 3, 6, 0}, {4, 3, 6, 6}, {3, 6, 6, 0}),
@@ -129,12 +134,13 @@ static std::vector<Style> styles()
     };
 }
 
+// ---- public operations ----
+
 std::vector<MusicAsset> make_music()
 {
-    static const char* names[] = {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID", "FLASH3.MID"};
     std::vector<MusicAsset> out;
     const std::vector<Style> all = styles();
-    for (size_t i = 0; i < all.size(); ++i)
-        out.push_back({names[i], compose(all[i])});
+    for (size_t i = 0; i < all.size() && i < MUSIC_COUNT; ++i)
+        out.push_back({MUSIC_FILES[i], compose(all[i])});
     return out;
 }

@@ -1,9 +1,14 @@
 // sounds.cpp -- the four sound effects, synthesised from oscillators, noise, envelopes and filters.
 #include <cmath>
+#include <numbers>
 
+#include "asset_contract.h"
 #include "assets.h"
+#include "maths.h"
 #include "synth.h"
 #include "wav_writer.h"
+
+// ---- helpers ----
 
 // A short bright zap: two saw-like voices a fifth apart diving from a high pitch, fast decay.
 static Signal laser()
@@ -11,9 +16,9 @@ static Signal laser()
     Signal s(static_cast<size_t>(samples(0.30f)));
     Oscillator a(24, false), b(24, false);
     for (size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
+        const float t = static_cast<float>(i) / SAMPLE_RATE;
         const float f = 320.0f + 2600.0f * std::exp(-t * 14.0f);
-        const float wobble = 1.0f + 0.03f * std::sin(t * 2.0f * 3.14159f * 38.0f);
+        const float wobble = 1.0f + 0.03f * std::sin(t * 2.0f * PI * 38.0f);
         s[i] = (a.next(f * wobble) + 0.5f * b.next(f * 1.5f)) * envelope(t, 0.003f, 0.075f);
     }
     fade_out(s, 0.02f);
@@ -29,9 +34,9 @@ static Signal cannon()
     LowPass body, crack;
     double phase = 0.0;
     for (size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
-        phase += (36.0 + 90.0 * std::exp(-t * 9.0)) / kSampleRate;
-        const float thump = static_cast<float>(std::sin(2.0 * 3.14159265358979 * phase)) * envelope(t, 0.004f, 0.32f);
+        const float t = static_cast<float>(i) / SAMPLE_RATE;
+        phase += (36.0 + 90.0 * std::exp(-t * 9.0)) / SAMPLE_RATE;
+        const float thump = static_cast<float>(std::sin(2.0 * std::numbers::pi * phase)) * envelope(t, 0.004f, 0.32f);
         const float n = white(rng);
         const float rumble = body.next(n, 180.0f + 2600.0f * std::exp(-t * 6.0f)) * envelope(t, 0.002f, 0.45f) * 2.2f;
         const float snap = crack.next(n, 4000.0f) * envelope(t, 0.001f, 0.025f) * 0.8f;
@@ -50,7 +55,7 @@ static Signal chirp()
     Signal s(static_cast<size_t>(samples(0.62f)));
     Oscillator tone(9, true), whistle(1, false);
     for (size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
+        const float t = static_cast<float>(i) / SAMPLE_RATE;
         const int k = std::min(static_cast<int>(t / step), 4);
         const float local = t - static_cast<float>(k) * step;
         const float f = notes[k] * (1.0f - 0.06f * std::exp(-local * 60.0f)) * (1.0f + 0.008f * std::sin(t * 40.0f));
@@ -73,8 +78,8 @@ static Signal engine_hum()
     LowPass tone, rumble;
     Rng rng(77u);
     for (size_t i = 0; i < s.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
-        const float throb = 1.0f + 0.18f * std::sin(2.0f * 3.14159265f * 6.0f * t);
+        const float t = static_cast<float>(i) / SAMPLE_RATE;
+        const float throb = 1.0f + 0.18f * std::sin(2.0f * PI * 6.0f * t);
         const float drone = tone.next(low.next(55.0f) + 0.5f * fifth.next(82.5f), 700.0f);
         s[i] = (drone + 0.6f * rumble.next(white(rng), 150.0f) * 3.0f) * throb;
     }
@@ -88,7 +93,12 @@ static Signal engine_hum()
     return s;
 }
 
+// ---- public operations ----
+
 std::vector<SoundAsset> make_sounds()
 {
-    return {{"engines.WAV", engine_hum()}, {"lasertw.WAV", laser()}, {"cannon2.WAV", cannon()}, {"bat3.WAV", chirp()}};
+    return {{ENGINE_SOUND_FILE, engine_hum()},
+            {LASER_SOUND_FILE, laser()},
+            {EXPLOSION_SOUND_FILE, cannon()},
+            {LEVEL_SOUND_FILE, chirp()}};
 }

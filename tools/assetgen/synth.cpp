@@ -4,29 +4,30 @@
 #include <cmath>
 #include <numbers>
 
+#include "maths.h"
 #include "wav_writer.h"
 
-static constexpr double kTwoPi = 2.0 * std::numbers::pi;
+// ---- public operations ----
 
 float Oscillator::next(float frequency)
 {
-    phase_ += static_cast<double>(frequency) / kSampleRate;
+    phase_ += static_cast<double>(frequency) / SAMPLE_RATE;
     phase_ -= std::floor(phase_);
     float sum = 0.0f;
     const int step = odd_only_ ? 2 : 1;
     for (int k = 1; k <= harmonics_ && k * frequency < 5000.0f; k += step)
-        sum += static_cast<float>(std::sin(kTwoPi * phase_ * k)) / static_cast<float>(k);
+        sum += static_cast<float>(std::sin(2.0 * std::numbers::pi * phase_ * k)) / static_cast<float>(k);
     return sum;
 }
 
 float LowPass::next(float in, float cutoff_hz)
 {
-    const float a = 1.0f - std::exp(-2.0f * std::numbers::pi_v<float> * cutoff_hz / kSampleRate);
+    const float a = 1.0f - std::exp(-2.0f * PI * cutoff_hz / SAMPLE_RATE);
     state_ += a * (in - state_);
     return state_;
 }
 
-int samples(float seconds) { return static_cast<int>(seconds * kSampleRate); }
+int samples(float seconds) { return static_cast<int>(seconds * SAMPLE_RATE); }
 
 float envelope(float t, float attack, float decay)
 {

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+// ---- public operations ----
+
 Bytes encode_wav8(const std::vector<float>& signal, float peak)
 {
     float top = 0.0f;
@@ -20,8 +22,8 @@ Bytes encode_wav8(const std::vector<float>& signal, float peak)
     put_le32(out, 16);
     put_le16(out, 1);
     put_le16(out, 1);
-    put_le32(out, kSampleRate);
-    put_le32(out, kSampleRate);
+    put_le32(out, SAMPLE_RATE);
+    put_le32(out, SAMPLE_RATE);
     put_le16(out, 1);
     put_le16(out, 8);
     put_text(out, "data");

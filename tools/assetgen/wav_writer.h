@@ -5,7 +5,7 @@
 
 #include "bytes.h"
 
-constexpr int kSampleRate = 11025;
+constexpr int SAMPLE_RATE = 11025;
 
 // Scales the signal so its largest magnitude is `peak` (of full scale 1.0), then stores it as unsigned
 // bytes around 128: a RIFF chunk, a 16-byte "fmt " chunk and a "data" chunk (padded to even length).
