@@ -8,30 +8,11 @@
 
 #include "display.h"
 #include "fixtures.h"
+#include "sheet.h"
 
-// A sheet made in memory, as bitmap_load leaves one: pixel (x, y) holds (x + 3y) mod 251.
-class Sheet {
-public:
-    Sheet(int width, int height, int bpp) : data(static_cast<size_t>(width) * height * (bpp / 8))
-    {
-        file.info_header.biWidth = width;
-        file.info_header.biHeight = height;
-        file.info_header.biBitCount = static_cast<WORD>(bpp);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const size_t i = static_cast<size_t>(y) * width + x;
-                if (bpp == 8)
-                    data[i] = static_cast<uint8_t>(value(x, y));
-                else
-                    reinterpret_cast<uint16_t*>(data.data())[i] = static_cast<uint16_t>(value(x, y) * 257);
-            }
-        file.pixels = data.data();
-    }
-    static int value(int x, int y) { return (x + 3 * y) % 251; }
-
-    std::vector<uint8_t> data;
-    BitmapFile file{};
-};
+// The sheets' pixels: (x + 3y) mod 251; 16-bit sheets hold it in both bytes.
+static int sheet_value(int x, int y) { return (x + 3 * y) % 251; }
+static int wide_value(int x, int y) { return sheet_value(x, y) * 257; }
 
 // A buffer the size of the display (640 × 480) in 8 or 16 bits, with pitches wider than its rows.
 struct Screen {
@@ -111,28 +92,28 @@ TEST_F(Image, DestroyClearsTheRecordOnce)
 
 TEST_F(Image, CellModeAddressesCellsBetweenOnePixelBorders)
 {
-    Sheet sheet(100, 70, 8);
+    Sheet sheet(100, 70, 8, sheet_value);
     ASSERT_EQ(image_create(&image, 0, 0, 32, 32, 8), 1);
     ASSERT_EQ(image_load8(&image, &sheet.file, 2, 1, 0), 1);
     EXPECT_TRUE(image.attr & BITMAP_ATTR_LOADED);
-    EXPECT_EQ(image.pixels[0], Sheet::value(67, 34));
-    EXPECT_EQ(image.pixels[31], Sheet::value(98, 34));
-    EXPECT_EQ(image.pixels[31 * 32 + 31], Sheet::value(98, 65));
+    EXPECT_EQ(image.pixels[0], sheet_value(67, 34));
+    EXPECT_EQ(image.pixels[31], sheet_value(98, 34));
+    EXPECT_EQ(image.pixels[31 * 32 + 31], sheet_value(98, 65));
 }
 
 TEST_F(Image, PixelModeTakesTheCornerAsGiven)
 {
-    Sheet sheet(20, 10, 16);
+    Sheet sheet(20, 10, 16, wide_value);
     ASSERT_EQ(image_create(&image, 0, 0, 3, 2, 16), 1);
     ASSERT_EQ(image_load16(&image, &sheet.file, 17, 8, 1), 1);
     const auto* p = reinterpret_cast<const uint16_t*>(image.pixels);
-    EXPECT_EQ(p[0], Sheet::value(17, 8) * 257);
-    EXPECT_EQ(p[5], Sheet::value(19, 9) * 257);
+    EXPECT_EQ(p[0], wide_value(17, 8));
+    EXPECT_EQ(p[5], wide_value(19, 9));
 }
 
 TEST_F(Image, LoadsReachingOutsideTheSheetAreRefused)
 {
-    Sheet sheet(100, 70, 8);
+    Sheet sheet(100, 70, 8, sheet_value);
     ASSERT_EQ(image_create(&image, 0, 0, 32, 32, 8), 1);
     EXPECT_EQ(image_load8(&image, &sheet.file, 3, 0, 0), 0) << "cell 3 would end at column 131";
     EXPECT_EQ(image_load8(&image, &sheet.file, 0, 2, 0), 0);
@@ -158,7 +139,7 @@ TEST_F(Image, DrawRefusesAnImageNeverLoaded)
 
 TEST_F(Image, OpaqueAndTransparentDraws)
 {
-    Sheet sheet(3, 1, 8);
+    Sheet sheet(3, 1, 8, sheet_value);
     ASSERT_EQ(image_create(&image, 10, 20, 3, 1, 8), 1);
     ASSERT_EQ(image_load8(&image, &sheet.file, 0, 0, 1), 1);
     fill({5, 0, 7});
@@ -175,7 +156,7 @@ TEST_F(Image, OpaqueAndTransparentDraws)
 
 TEST_F(Image, SixteenBitDrawStepsByThePitch)
 {
-    Sheet sheet(2, 2, 16);
+    Sheet sheet(2, 2, 16, wide_value);
     ASSERT_EQ(image_create(&image, 638, 478, 2, 2, 16), 1);
     ASSERT_EQ(image_load16(&image, &sheet.file, 0, 0, 1), 1);
     fill({0xF800, 0, 0x07E0, 0x001F});
@@ -191,7 +172,7 @@ TEST_F(Image, SixteenBitDrawStepsByThePitch)
 
 TEST_F(Image, DrawsReachingOutsideTheDisplayAreRefused)
 {
-    Sheet sheet(4, 4, 8);
+    Sheet sheet(4, 4, 8, sheet_value);
     ASSERT_EQ(image_create(&image, 0, 0, 4, 4, 8), 1);
     ASSERT_EQ(image_load8(&image, &sheet.file, 0, 0, 1), 1);
     Screen screen;

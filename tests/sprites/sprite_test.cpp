@@ -9,34 +9,12 @@
 
 #include "display.h"
 #include "fixtures.h"
+#include "sheet.h"
 #include "sprites.h"
 
 namespace {
 
 constexpr int BACKGROUND = 77;  // the back buffer's colour before a draw
-
-// A sheet made in memory as bitmap_load leaves one, each pixel from `value`.
-class Sheet {
-public:
-    Sheet(int width, int height, int bpp, const std::function<int(int, int)>& value)
-        : data(static_cast<size_t>(width) * height * (bpp / 8))
-    {
-        file.info_header.biWidth = width;
-        file.info_header.biHeight = height;
-        file.info_header.biBitCount = static_cast<WORD>(bpp);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const size_t i = static_cast<size_t>(y) * width + x;
-                if (bpp == 8)
-                    data[i] = static_cast<uint8_t>(value(x, y));
-                else
-                    reinterpret_cast<uint16_t*>(data.data())[i] = static_cast<uint16_t>(value(x, y));
-            }
-        file.pixels = data.data();
-    }
-    std::vector<uint8_t> data;
-    BitmapFile file{};
-};
 
 // Never 0 (the key) and different at every pixel of a small sheet.
 int pattern(int x, int y) { return 1 + (x + 7 * y) % 250; }
