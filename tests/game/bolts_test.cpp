@@ -13,6 +13,16 @@ static void bolt_at(int i, int x, int y)
     bolts[i].counters[COUNTER_BOLT_AGE] = 0;
 }
 
+// A bolt shoots down rock 0 of a wave with `left` rocks to go, after `kills` kills since the level-up.
+static void kill_rock(int kills, int left)
+{
+    kills_since_level = kills;
+    place_rock(0, 400, 100, 1, 1);
+    wave_rocks_left = left;
+    bolt_at(0, 394, 150);
+    bolts_move();
+}
+
 TEST_F(GameTest, FireTakesTheFirstFreeAndThe33rdIsDropped)
 {
     empty_scene();
@@ -149,27 +159,16 @@ TEST_F(GameTest, UfoKillLeavesWaveAndTimerAlone)
 TEST_F(GameTest, LevelUpAtTheFifthKillThatEmptiesAWave)
 {
     empty_scene();
-    kills_since_level = 4;
-    place_rock(0, 400, 100, 1, 1);
-    bolt_at(0, 394, 150);
-    bolts_move();
+    kill_rock(4, 1);
     EXPECT_EQ(level, 2);
     EXPECT_EQ(kills_since_level, 0);
 
-    kills_since_level = 3;
-    place_rock(0, 400, 100, 1, 1);
     rocks[1].state = 0;
-    wave_rocks_left = 1;
-    bolt_at(0, 394, 150);
-    bolts_move();
+    kill_rock(3, 1);
     EXPECT_EQ(level, 2) << "4 kills: the next wave of the same level";
     EXPECT_EQ(kills_since_level, 4);
 
-    kills_since_level = 10;
-    place_rock(0, 400, 100, 1, 1);
-    wave_rocks_left = 2;
-    bolt_at(0, 394, 150);
-    bolts_move();
+    kill_rock(10, 2);
     EXPECT_EQ(level, 2) << "a kill that leaves the wave unfinished raises nothing";
 }
 
@@ -178,17 +177,8 @@ TEST_F(GameTest, FromLevel5ElevenKillsAreNeeded)
     empty_scene();
     level = 5;
     rock_reserve = 97;
-    kills_since_level = 9;
-    place_rock(0, 400, 100, 1, 1);
-    wave_rocks_left = 1;
-    bolt_at(0, 394, 150);
-    bolts_move();
+    kill_rock(9, 1);
     EXPECT_EQ(level, 5) << "10 kills";
-    kills_since_level = 10;
-    place_rock(0, 400, 100, 1, 1);
-    wave_rocks_left = 1;
-    bolt_at(0, 394, 150);
-    bolts_move();
+    kill_rock(10, 1);
     EXPECT_EQ(level, 6) << "11 kills";
 }
-

@@ -217,23 +217,7 @@ TEST_F(GameWithMusic, RestartResetsEveryCounterAfterOneSecond)
     testing_key(DIK_F2, false);
     EXPECT_GE(spent, 1000u) << "one second after the frame's start";
     EXPECT_LT(spent, 1100u);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(lives, 3);
-    EXPECT_EQ(level, 1);
-    EXPECT_EQ(frame_timer, 100) << "99, plus the frame's own count";
-    EXPECT_EQ(rock_reserve, 99);
-    EXPECT_EQ(rock_speed_range, 1);
-    EXPECT_EQ(ship_speed, 3);
-    EXPECT_EQ(shift_latch, 0);
-    EXPECT_EQ(kills_since_level, 0);
-    EXPECT_EQ(rocks_destroyed, 0);
-    EXPECT_EQ(rocks_missed, 0);
-    EXPECT_EQ(respawn_pending, 0);
-    EXPECT_EQ(ufo_rerun_done, 0);
-    EXPECT_EQ(ship.state, 1);
-    EXPECT_EQ(ship_x(), 0.0f);
-    EXPECT_EQ(ship_y(), 240.0f);
-    EXPECT_EQ(wave_rocks_left, 1);
+    expect_new_game(100, 0);  // frame_timer 99, plus the frame's own count
     for (const Sprite& r : rocks)
         EXPECT_EQ(r.state, 1);
     EXPECT_GE(music_current, 0) << "a new piece";

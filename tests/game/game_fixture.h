@@ -22,6 +22,16 @@ inline void fresh_process(bool music)
         testing_soundfont("");
 }
 
+// Puts rock j in play at (x, y) with the given velocity.
+inline void place_rock(int j, int x, int y, int vx, int vy)
+{
+    rocks[j].state = 1;
+    entity_x(rocks[j]) = x;
+    entity_y(rocks[j]) = y;
+    rocks[j].vel_x = static_cast<float>(vx);
+    rocks[j].vel_y = static_cast<float>(vy);
+}
+
 // Starts the game in the assets folder. The synthesizer gets no soundfont unless a test asks for
 // one (music then fails to start and every music id stays -1), which keeps start-up quick.
 class GameTest : public testing::Test {
@@ -65,14 +75,6 @@ protected:
         ufo.state = 0;
         entity_x(ufo) = UFO_AWAY_LIMIT;
     }
-    static void place_rock(int j, int x, int y, int vx, int vy)
-    {
-        rocks[j].state = 1;
-        entity_x(rocks[j]) = x;
-        entity_y(rocks[j]) = y;
-        rocks[j].vel_x = static_cast<float>(vx);
-        rocks[j].vel_y = static_cast<float>(vy);
-    }
 
 private:
     std::filesystem::path previous_;
@@ -82,6 +84,29 @@ class GameWithMusic : public GameTest {
 protected:
     bool with_music() const override { return true; }
 };
+
+// The counters, settings and gunship of a new game, with frame_timer and ufo_rerun_done as given
+// (they differ between the first start and a restart).
+inline void expect_new_game(int timer, int ufo_rerun)
+{
+    EXPECT_EQ(score, 0);
+    EXPECT_EQ(lives, 3);
+    EXPECT_EQ(level, 1);
+    EXPECT_EQ(frame_timer, timer);
+    EXPECT_EQ(rock_reserve, 99);
+    EXPECT_EQ(rock_speed_range, 1);
+    EXPECT_EQ(ship_speed, 3);
+    EXPECT_EQ(shift_latch, 0);
+    EXPECT_EQ(kills_since_level, 0);
+    EXPECT_EQ(rocks_destroyed, 0);
+    EXPECT_EQ(rocks_missed, 0);
+    EXPECT_EQ(respawn_pending, 0);
+    EXPECT_EQ(ufo_rerun_done, ufo_rerun);
+    EXPECT_EQ(wave_rocks_left, 1);
+    EXPECT_EQ(ship.state, 1);
+    EXPECT_EQ(ship_x(), 0.0f);
+    EXPECT_EQ(ship_y(), 240.0f);
+}
 
 // The presented frame's colour at a pixel.
 inline PALETTEENTRY shown_colour(int x, int y)

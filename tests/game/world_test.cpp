@@ -33,18 +33,8 @@ TEST(GameRandom, LinearCongruentialBits16To30)
 TEST_F(GameTest, FirstFrameCounters)
 {
     EXPECT_EQ(game_ready, 1);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(lives, 3);
-    EXPECT_EQ(level, 1);
-    EXPECT_EQ(rock_reserve, 99);
+    expect_new_game(99, 1);
     EXPECT_EQ(wave_size(), 1);
-    EXPECT_EQ(wave_rocks_left, 1);
-    EXPECT_EQ(ship_speed, 3);
-    EXPECT_EQ(frame_timer, 99);
-    EXPECT_EQ(ufo_rerun_done, 1);
-    EXPECT_EQ(ship.state, 1);
-    EXPECT_EQ(ship_x(), 0.0f);
-    EXPECT_EQ(ship_y(), 240.0f);
     for (const Sprite& b : bolts)
         EXPECT_EQ(b.state, 0);
     for (const Sprite& e : explosions)
