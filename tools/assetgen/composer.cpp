@@ -14,21 +14,10 @@ static constexpr int TICKS_PER_QUARTER = 480;
 static constexpr int STEP = TICKS_PER_QUARTER / 4;  // a sixteenth note
 static constexpr int BAR = STEP * 16;  // everything is in 4/4
 enum Channel { LEAD = 0, CHORDS = 1, EXTRA = 2, BASS = 3, DRUMS = 9 };
-enum Drum {
-    KICK = 36,
-    RIM = 37,
-    SNARE = 38,
-    CLAP = 39,
-    CLOSED_HAT = 42,
-    OPEN_HAT = 46,
-    LOW_TOM = 45,
-    MID_TOM = 47,
-    HIGH_MID_TOM = 48,
-    HIGH_TOM = 50,
-    CRASH = 49,
-    RIDE = 51,
-    SHAKER = 70
-};
+// General MIDI drum keys, played on channel DRUMS: drums, cymbals and shaker, toms.
+static constexpr int KICK = 36, RIM = 37, SNARE = 38, CLAP = 39;
+static constexpr int CLOSED_HAT = 42, OPEN_HAT = 46, CRASH = 49, RIDE = 51, SHAKER = 70;
+static constexpr int LOW_TOM = 45, MID_TOM = 47, HIGH_MID_TOM = 48, HIGH_TOM = 50;
 
 // ---- records ----
 
