@@ -13,8 +13,8 @@ struct Rgb {
 using Palette = std::array<Rgb, 256>;
 
 // The palette every game picture shares, its fixed entries in the roles of asset_contract.h: 0 black
-// (the colour key), 12 pure red and 15 pure white for the game's text and stars, then ramps for lava, rock, hull steel
-// and blue, energy, fire, smoke, the UFO and lights.
+// (the colour key), 12 pure red and 15 pure white for the game's text and stars, then ramps for lava,
+// rock, hull steel and blue, energy, fire, smoke, the UFO and lights.
 const Palette& game_palette();
 
 // Finds the entry nearest to a colour, never entry 0 unless `allow_key`; answers are cached per palette.
