@@ -34,12 +34,47 @@ void mixer_reset();  // detaches every voice and forgets the device's users
 
 // The gain of an attenuation in hundredths of a decibel: 1 for 0, silence at -10000 and below.
 float mixer_gain(long hundredths_db);
+
+// ---- the mixer's passes: mixer_fast.cpp, each beside its plain twin in mixer.cpp ----
 // sums += frames × (gain_left, gain_right), for `count` interleaved stereo frames.
-void mixer_add(float* sums, const float* frames, int count, float gain_left, float gain_right);
-// The same for resampled frames: one value a frame (mono) or two, each `bias` off the 16-bit scale.
-void mixer_add_mono(float* sums, const int32_t* frames, int count, float bias, float gain_left, float gain_right);
-void mixer_add_stereo(float* sums, const int32_t* frames, int count, float bias, float gain_left,
-                      float gain_right);
+void mixer_add_fast(float* sums, const float* frames, int count, float gain_left, float gain_right);
+void mixer_add_plain(float* sums, const float* frames, int count, float gain_left, float gain_right);
+// The same for a voice's two planes (a mono voice passes its one plane twice).
+void mixer_add_planes_fast(float* sums, const float* left, const float* right, int count, float gain_left,
+                           float gain_right);
+void mixer_add_planes_plain(float* sums, const float* left, const float* right, int count, float gain_left,
+                            float gain_right);
+// `count` sums (an even number) as 16-bit samples: rounded to the nearest, saturated, not wrapped.
+void mixer_saturate_fast(const float* sums, int16_t* out, int count);
+void mixer_saturate_plain(const float* sums, int16_t* out, int count);
+
+// ---- resampler.cpp: band-limited resampling ----
+// Each output frame below the source's rate is made from RESAMPLE_TAPS source frames around its
+// position, weighed by the windowed-sinc taps of the nearest of RESAMPLE_PHASES steps between two
+// frames (row RESAMPLE_PHASES is row 0 moved on by one frame).
+constexpr int RESAMPLE_TAPS = 24;
+constexpr int RESAMPLE_PHASE_BITS = 10;
+constexpr int RESAMPLE_PHASES = 1 << RESAMPLE_PHASE_BITS;
+constexpr uint64_t RESAMPLE_UNIT = uint64_t{1} << 32;  // one frame in a 32.32 fixed-point position
+
+// The tap rows, (RESAMPLE_PHASES + 1) × RESAMPLE_TAPS floats, 32-byte aligned; built on the first call.
+const float* resample_taps();
+// The row for a 32.32 position: the phase nearest its fraction.
+inline int resample_phase(uint64_t position)
+{
+    return static_cast<int>(((position & 0xFFFFFFFF) + (uint64_t{1} << (31 - RESAMPLE_PHASE_BITS))) >>
+                            (32 - RESAMPLE_PHASE_BITS));
+}
+// Source frames a resampler reads on each side of a position's frame for this step: 0 at the
+// source's own rate (frames are copied), RESAMPLE_TAPS / 2 below it, more above it.
+int resample_reach(uint64_t step);
+// out[j] = source at position + j × step (32.32, frames of `source`) for j < count, filtered below
+// both rates' Nyquist frequencies; `source` holds resample_reach(step) frames on each side of every
+// position's frame. Chooses the copy, the polyphase pass or the stretched filter by the step.
+void resample(const float* source, uint64_t position, uint64_t step, float* out, int count);
+// The polyphase pass for steps below one frame: the vector form and its plain twin.
+void resample_polyphase_fast(const float* source, uint64_t position, uint64_t step, float* out, int count);
+void resample_polyphase_plain(const float* source, uint64_t position, uint64_t step, float* out, int count);
 
 // ---- dmusic_performance.cpp ----
 void music_reset();  // forgets the test's soundfont choice and the COM start-up count

@@ -268,5 +268,5 @@ void Performance::mix(float* sums, int frames)
     if (fluid_player_get_status(player) != FLUID_PLAYER_PLAYING && fluid_synth_get_active_voice_count(synth) == 0)
         return;
     fluid_synth_write_float(synth, frames, rendered, 0, 2, rendered, 1, 2);
-    mixer_add(sums, rendered, frames, 32768.0f, 32768.0f);  // from ±1 to the 16-bit scale
+    mixer_add_fast(sums, rendered, frames, 32768.0f, 32768.0f);  // from ±1 to the 16-bit scale
 }

@@ -1,5 +1,5 @@
 // dsound_buffer.cpp -- a software sound buffer: locks into its samples, play state, the volume,
-// pan and frequency controls its caps allow, and its voice in the mixer (linear interpolation).
+// pan and frequency controls its caps allow, and its voice in the mixer (band-limited resampling).
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -10,10 +10,16 @@
 // ---- constants ----
 static constexpr DWORD RATE_MIN = DSBFREQUENCY_MIN;
 static constexpr DWORD RATE_MAX = 100000;  // the DirectSound 7 range
-static constexpr int FRACTION_BITS = 15;  // 16-bit interpolation weight: ±65535 × 32767 still fits 32 bits
+// Source frames one render step reads, a channel: enough for a block at the highest rate with the
+// stretched filter's reach on both sides; longer runs are rendered in pieces.
+static constexpr int SPAN_FRAMES = 4096;
 
 // ---- globals ----
 static int alive = 0;  // buffers not yet released, for the tests
+// The frames a voice is rendering, as floats, and what it made of them: one render at a time,
+// under mixer_lock().
+alignas(32) static float span[2][SPAN_FRAMES];
+alignas(32) static float planes[2][MIXER_BLOCK];
 
 // ---- helpers ----
 
@@ -25,55 +31,6 @@ static inline int32_t sample16_at(const uint8_t* data, size_t index)
     int16_t value;
     std::memcpy(&value, data + index * 2, 2);
     return value;
-}
-
-// One interpolated sample, `fraction` of the way from frame a to frame b. 16-bit samples come out
-// on their own scale; 8-bit ones 32768 above it (the mixer takes the bias off four at a time),
-// weighed in 8 bits, which keeps every step of a 16-bit result.
-template <int Bits>
-static inline int32_t interpolate(const uint8_t* data, size_t a, size_t b, uint32_t fraction)
-{
-    if constexpr (Bits == 8) {
-        const int32_t s0 = data[a];
-        const int32_t s1 = data[b];
-        return s0 * 256 + (s1 - s0) * static_cast<int32_t>(fraction >> 24);
-    } else {
-        const int32_t s0 = sample16_at(data, a);
-        const int32_t s1 = sample16_at(data, b);
-        return s0 + (((s1 - s0) * static_cast<int32_t>(fraction >> (32 - FRACTION_BITS))) >> FRACTION_BITS);
-    }
-}
-
-// Resamples n frames into out (one value a frame, or left and right), all of which have a next
-// source frame to interpolate towards; returns the position after them. The position advances as
-// a frame index and a 32-bit fraction whose carry moves the index on.
-template <int Bits, int Channels>
-static uint64_t resample_run(const uint8_t* data, uint64_t position, uint64_t step, int32_t* out, int n)
-{
-    auto index = static_cast<uint32_t>(position >> 32);
-    auto fraction = static_cast<uint32_t>(position);
-    const auto step_index = static_cast<uint32_t>(step >> 32);
-    const auto step_fraction = static_cast<uint32_t>(step);
-#pragma GCC unroll 4
-    for (int i = 0; i < n; ++i) {
-        const size_t at = static_cast<size_t>(index) * Channels;
-        out[i * Channels] = interpolate<Bits>(data, at, at + Channels, fraction);
-        if constexpr (Channels == 2)
-            out[i * 2 + 1] = interpolate<Bits>(data, at + 1, at + 3, fraction);
-        const uint32_t next = fraction + step_fraction;
-        index += step_index + (next < fraction ? 1 : 0);
-        fraction = next;
-    }
-    return (static_cast<uint64_t>(index) << 32) | fraction;
-}
-
-typedef uint64_t (*ResampleRun)(const uint8_t*, uint64_t, uint64_t, int32_t*, int);
-
-static ResampleRun resample_run_for(const WAVEFORMATEX& f)
-{
-    if (f.wBitsPerSample == 8)
-        return f.nChannels == 1 ? resample_run<8, 1> : resample_run<8, 2>;
-    return f.nChannels == 1 ? resample_run<16, 1> : resample_run<16, 2>;
 }
 
 // ---- life ----
@@ -129,6 +86,7 @@ HRESULT SoundBuffer::Play(DWORD reserved, DWORD priority, DWORD flags)
     std::lock_guard<std::mutex> hold(mixer_lock());
     playing = true;
     looping = (flags & DSBPLAY_LOOPING) != 0;
+    tail = 0;  // a restart cuts what still rang of the last play
     return DS_OK;
 }
 
@@ -138,6 +96,7 @@ HRESULT SoundBuffer::Stop()
         return hr;
     std::lock_guard<std::mutex> hold(mixer_lock());
     playing = false;  // the position stays where the mixer left it
+    tail = 0;
     return DS_OK;
 }
 
@@ -273,62 +232,86 @@ HRESULT SoundBuffer::Unlock(LPVOID audio1, DWORD audio1_bytes, LPVOID audio2, DW
 
 // ---- the mixer's voice ----
 
-// The last frame interpolates towards the first when the buffer loops, else it holds its value.
-void SoundBuffer::resample_tail_frame(int32_t* out)
+// Source frames first … first + count - 1 as floats on the 16-bit scale, one plane a channel.
+// Frames outside the buffer are silence, or the buffer again when it wraps.
+void SoundBuffer::fill_span(int64_t first, int count, bool wrap) const
 {
     const uint8_t* data = samples->bytes.get();
     const int channels = format.nChannels;
-    const size_t last = static_cast<size_t>(frames - 1) * channels;
-    const size_t next = looping ? 0 : last;
-    const auto fraction = static_cast<uint32_t>(position);
-    for (int c = 0; c < channels; ++c)
-        out[c] = format.wBitsPerSample == 8 ? interpolate<8>(data, last + c, next + c, fraction)
-                                            : interpolate<16>(data, last + c, next + c, fraction);
-    position += step;
+    const bool eight = format.wBitsPerSample == 8;
+    const auto value = [&](int64_t frame, int c) {
+        const size_t index = static_cast<size_t>(frame) * channels + c;
+        return eight ? static_cast<float>((data[index] - 128) * 256) : static_cast<float>(sample16_at(data, index));
+    };
+    const auto outside = [&](int64_t frame, int c) {
+        const int64_t whole = frames;
+        return wrap ? value((frame % whole + whole) % whole, c) : 0.0f;
+    };
+    // Plane indices [inside, past) hold the buffer's own frames.
+    const int inside = static_cast<int>(std::clamp<int64_t>(-first, 0, count));
+    const int past = static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(frames) - first, inside, count));
+    for (int c = 0; c < channels; ++c) {
+        float* plane = span[c];
+        for (int i = 0; i < inside; ++i)
+            plane[i] = outside(first + i, c);
+        if (eight && channels == 1) {
+            for (int i = inside; i < past; ++i)
+                plane[i] = static_cast<float>((data[first + i] - 128) * 256);
+        } else {
+            for (int i = inside; i < past; ++i)
+                plane[i] = value(first + i, c);
+        }
+        for (int i = past; i < count; ++i)
+            plane[i] = outside(first + i, c);
+    }
 }
 
-// Resamples up to `count` frames into `out`; fewer when a one-shot ends first.
-int SoundBuffer::resample(int32_t* out, int count)
+// Renders up to `count` frames from `cursor` into the planes, one a channel. A wrapping cursor
+// runs round the buffer; any other stops where the filter has rung out past the last frame.
+int SoundBuffer::render(uint64_t& cursor, float* out[2], int count, bool wrap) const
 {
-    const ResampleRun run = resample_run_for(format);
-    const int channels = format.nChannels;
     const uint64_t length = static_cast<uint64_t>(frames) << 32;
-    const uint64_t last = static_cast<uint64_t>(frames - 1) << 32;  // positions before it have a next frame
+    const int reach = resample_reach(step);
+    const uint64_t end = length + (static_cast<uint64_t>(reach) << 32);
+    const uint64_t most = (static_cast<uint64_t>(SPAN_FRAMES - 2 * reach - 2) << 32) / step;
     int done = 0;
     while (done < count) {
-        if (position >= length) {
-            if (!looping)
-                break;
-            position %= length;
-        }
-        if (position < last) {
-            const uint64_t ahead = (last - position + step - 1) / step;
-            const int left = count - done;
-            const int n = ahead < static_cast<uint64_t>(left) ? static_cast<int>(ahead) : left;
-            position = run(samples->bytes.get(), position, step, out + channels * done, n);
-            done += n;
-        } else {
-            resample_tail_frame(out + channels * done);
-            ++done;
-        }
+        if (wrap)
+            cursor %= length;
+        else if (cursor >= end)
+            break;
+        uint64_t n = std::min<uint64_t>(count - done, most);
+        if (!wrap)
+            n = std::min(n, (end - cursor + step - 1) / step);
+        const int64_t first = static_cast<int64_t>(cursor >> 32) - reach;
+        const int64_t last = static_cast<int64_t>((cursor + (n - 1) * step) >> 32) + reach;
+        fill_span(first, static_cast<int>(last - first + 1), wrap);
+        const uint64_t from = (cursor & 0xFFFFFFFF) + (static_cast<uint64_t>(reach) << 32);
+        for (int c = 0; c < format.nChannels; ++c)
+            resample(span[c], from, step, out[c] + done, static_cast<int>(n));
+        cursor += n * step;
+        done += static_cast<int>(n);
     }
+    if (wrap)
+        cursor %= length;
     return done;
 }
 
 void SoundBuffer::mix(float* sums, int count)
 {
-    if (!playing || frames == 0)
+    if (frames == 0 || (!playing && tail == 0))
         return;
-    alignas(16) int32_t resampled[MIXER_BLOCK * MIXER_CHANNELS];
-    const int made = resample(resampled, count);
-    const float bias = format.wBitsPerSample == 8 ? -32768.0f : 0.0f;
-    if (format.nChannels == 1)
-        mixer_add_mono(sums, resampled, made, bias, gain_left, gain_right);
-    else
-        mixer_add_stereo(sums, resampled, made, bias, gain_left, gain_right);
-    // A one-shot stops as soon as its last frame has been mixed, and rewinds as the device does.
-    if (!looping && position >= static_cast<uint64_t>(frames) << 32) {
+    float* out[2] = {planes[0], planes[1]};
+    uint64_t& cursor = playing ? position : tail;
+    const int made = render(cursor, out, count, playing && looping);
+    mixer_add_planes_fast(sums, out[0], out[format.nChannels - 1], made, gain_left, gain_right);
+    if (playing && !looping && position >= static_cast<uint64_t>(frames) << 32) {
+        // A one-shot stops as soon as its last frame has been mixed, and rewinds as the device
+        // does; the filter rings out from where it got to.
         playing = false;
+        tail = made < count ? 0 : position;
         position = 0;
+    } else if (!playing && made < count) {
+        tail = 0;
     }
 }

@@ -38,8 +38,8 @@ public:
 private:
     void attach();
     void update_gains();
-    void resample_tail_frame(int32_t* out);
-    int resample(int32_t* out, int count);
+    void fill_span(int64_t first, int count, bool wrap) const;
+    int render(uint64_t& cursor, float* planes[2], int count, bool wrap) const;
     bool bytes_inside(const void* start, DWORD bytes) const;
 
     std::shared_ptr<SampleData> samples;
@@ -52,6 +52,7 @@ private:
     LONG pan = DSBPAN_CENTER;
     DWORD frequency;           // the playing rate in Hz
     uint64_t position = 0;     // 32.32 fixed-point frame index
+    uint64_t tail = 0;         // where an ended one-shot's filter still rings out, past its end; 0: none
     uint64_t step = 0;         // position advance per output frame
     float gain_left = 1.0f;
     float gain_right = 1.0f;
