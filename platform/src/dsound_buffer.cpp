@@ -232,37 +232,43 @@ HRESULT SoundBuffer::Unlock(LPVOID audio1, DWORD audio1_bytes, LPVOID audio2, DW
 
 // ---- the mixer's voice ----
 
+// `count` samples of one channel as floats on the 16-bit scale, `stride` samples apart.
+template <int Bits>
+static void convert_samples(const uint8_t* data, size_t first, int stride, float* out, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const size_t at = first + static_cast<size_t>(i) * stride;
+        if constexpr (Bits == 8)
+            out[i] = static_cast<float>((data[at] - 128) * 256);
+        else
+            out[i] = static_cast<float>(sample16_at(data, at));
+    }
+}
+
 // Source frames first … first + count - 1 as floats on the 16-bit scale, one plane a channel.
 // Frames outside the buffer are silence, or the buffer again when it wraps.
 void SoundBuffer::fill_span(int64_t first, int count, bool wrap) const
 {
     const uint8_t* data = samples->bytes.get();
     const int channels = format.nChannels;
-    const bool eight = format.wBitsPerSample == 8;
-    const auto value = [&](int64_t frame, int c) {
-        const size_t index = static_cast<size_t>(frame) * channels + c;
-        return eight ? static_cast<float>((data[index] - 128) * 256) : static_cast<float>(sample16_at(data, index));
-    };
-    const auto outside = [&](int64_t frame, int c) {
-        const int64_t whole = frames;
-        return wrap ? value((frame % whole + whole) % whole, c) : 0.0f;
+    const auto convert = format.wBitsPerSample == 8 ? convert_samples<8> : convert_samples<16>;
+    const int64_t whole = frames;
+    const auto outside = [&](int64_t frame, int c, float* out) {
+        if (wrap)
+            convert(data, static_cast<size_t>((frame % whole + whole) % whole) * channels + c, channels, out, 1);
+        else
+            *out = 0.0f;
     };
     // Plane indices [inside, past) hold the buffer's own frames.
     const int inside = static_cast<int>(std::clamp<int64_t>(-first, 0, count));
-    const int past = static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(frames) - first, inside, count));
+    const int past = static_cast<int>(std::clamp<int64_t>(whole - first, inside, count));
     for (int c = 0; c < channels; ++c) {
         float* plane = span[c];
         for (int i = 0; i < inside; ++i)
-            plane[i] = outside(first + i, c);
-        if (eight && channels == 1) {
-            for (int i = inside; i < past; ++i)
-                plane[i] = static_cast<float>((data[first + i] - 128) * 256);
-        } else {
-            for (int i = inside; i < past; ++i)
-                plane[i] = value(first + i, c);
-        }
+            outside(first + i, c, plane + i);
+        convert(data, static_cast<size_t>(first + inside) * channels + c, channels, plane + inside, past - inside);
         for (int i = past; i < count; ++i)
-            plane[i] = outside(first + i, c);
+            outside(first + i, c, plane + i);
     }
 }
 
