@@ -13,6 +13,7 @@ static constexpr DWORD RATE_MAX = 100000;  // the DirectSound 7 range
 // Source frames one render step reads, a channel: enough for a block at the highest rate with the
 // stretched filter's reach on both sides; longer runs are rendered in pieces.
 static constexpr int SPAN_FRAMES = 4096;
+static_assert(MIXER_BLOCK * uint64_t{RATE_MAX} / MIXER_RATE + RESAMPLE_TAPS * RATE_MAX / MIXER_RATE + 8 < SPAN_FRAMES);
 
 // ---- globals ----
 static int alive = 0;  // buffers not yet released, for the tests
@@ -33,6 +34,19 @@ static inline int32_t sample16_at(const uint8_t* data, size_t index)
     return value;
 }
 
+// `count` samples of one channel as floats on the 16-bit scale, `stride` samples apart.
+template <int Bits>
+static void convert_samples(const uint8_t* data, size_t first, int stride, float* out, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const size_t at = first + static_cast<size_t>(i) * stride;
+        if constexpr (Bits == 8)
+            out[i] = static_cast<float>((data[at] - 128) * 256);
+        else
+            out[i] = static_cast<float>(sample16_at(data, at));
+    }
+}
+
 // ---- life ----
 
 SoundBuffer::SoundBuffer(std::shared_ptr<SampleData> data, const WAVEFORMATEX& wave_format, DWORD buffer_caps)
@@ -42,6 +56,7 @@ SoundBuffer::SoundBuffer(std::shared_ptr<SampleData> data, const WAVEFORMATEX& w
     frames = samples->size / frame_bytes;
     frequency = format.nSamplesPerSec;
     step = step_for(frequency);
+    resample_taps();  // built here, not by the device's thread in its first render
     ++alive;
     attach();
 }
@@ -231,19 +246,6 @@ HRESULT SoundBuffer::Unlock(LPVOID audio1, DWORD audio1_bytes, LPVOID audio2, DW
 }
 
 // ---- the mixer's voice ----
-
-// `count` samples of one channel as floats on the 16-bit scale, `stride` samples apart.
-template <int Bits>
-static void convert_samples(const uint8_t* data, size_t first, int stride, float* out, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        const size_t at = first + static_cast<size_t>(i) * stride;
-        if constexpr (Bits == 8)
-            out[i] = static_cast<float>((data[at] - 128) * 256);
-        else
-            out[i] = static_cast<float>(sample16_at(data, at));
-    }
-}
 
 // Source frames first … first + count - 1 as floats on the 16-bit scale, one plane a channel.
 // Frames outside the buffer are silence, or the buffer again when it wraps.
