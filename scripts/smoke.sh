@@ -218,8 +218,10 @@ if wait_for_play audio-play0 && focus_game; then
     read -r effects_rms effects_peak < <(levels "$effects_from" $((effects_to - effects_from)))
     read -r all_rms all_peak < <(levels 0 $((effects_to)))
     # Above 6 kHz through a steep high-pass: the 11025 Hz effects have nothing there of their own,
-    # so what shows is their mirror images, left by resampling without a reconstruction filter.
+    # so what shows is their mirror images, left by resampling without a reconstruction filter, and
+    # the music's own highs, which set a floor some 35 to 40 dB under the firing, piece by piece.
     read -r high_rms _ < <(levels "$effects_from" $((effects_to - effects_from)) sinc 6000)
+    read -r music_high_rms _ < <(levels "$music_from" $((effects_from - music_from)) sinc 6000)
     echo "smoke: sound levels (dB): music alone RMS $music_rms peak $music_peak;" \
         "with effects RMS $effects_rms peak $effects_peak; whole run RMS $all_rms peak $all_peak"
     sox -t raw -r 44100 -e signed-integer -b 16 -c 2 "$audio_file" "$out/audio.wav" 2>/dev/null || true
@@ -235,10 +237,12 @@ if wait_for_play audio-play0 && focus_game; then
     else
         fail "silence while firing: RMS $effects_rms dB"
     fi
-    if awk -v e="$effects_rms" -v h="$high_rms" 'BEGIN { exit !(e - h >= 35) }'; then
-        pass "little above 6 kHz while firing (RMS $high_rms dB, at least 35 dB under the whole)"
+    # At least 35 dB under the whole while firing, or no more there than the music alone brings.
+    if awk -v e="$effects_rms" -v h="$high_rms" -v m="$music_high_rms" 'BEGIN { exit !(e - h >= 35 || h - m <= 6) }'; then
+        pass "little above 6 kHz while firing (RMS $high_rms dB against $effects_rms dB; the music alone $music_high_rms dB)"
     else
-        fail "images above 6 kHz while firing: RMS $high_rms dB against $effects_rms dB (35 dB apart wanted)"
+        fail "images above 6 kHz while firing: RMS $high_rms dB against $effects_rms dB (35 dB apart wanted)," \
+            "the music alone $music_high_rms dB"
     fi
     if ((clipped < 100)); then
         pass "no clipping ($clipped full-scale samples on the left channel)"
