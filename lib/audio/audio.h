@@ -30,8 +30,9 @@ extern DSBUFFERDESC sound_buffer_desc;           // the description the last loa
 // ---- sound effects: operations (sound.cpp, wav_file.cpp) ----
 // First call: creates dsound (0 if it cannot); every call stops, releases and empties all slots.
 int sound_init();
-// Loads a RIFF WAVE PCM file (8 or 16 bits, 1 or 2 channels) into the lowest free slot as 8-bit mono
-// at the file's own rate, with the DSBCAPS control bits asked for; the id, or -1.
+// Loads a RIFF WAVE PCM file, plain or extensible (8, 16, 24 or 32 bits, 1 to 32 channels), into the
+// lowest free slot as 8-bit mono (the channels averaged) at the file's own rate, with the DSBCAPS
+// control bits asked for; the id, or -1.
 int sound_load_wav(const char* filename, DWORD control_flags);
 // A second slot playing the source's samples on its own; the id, or -1.
 int sound_replicate(int source_id);

@@ -1,6 +1,7 @@
-// wav_file.cpp -- sound_load_wav: a RIFF WAVE PCM file into a static DirectSound buffer of 8-bit
-// mono samples at the file's own rate. The file's claims are checked before anything is taken:
-// a copy grows only with the bytes the file really holds, and nothing is written past it.
+// wav_file.cpp -- sound_load_wav: a RIFF WAVE PCM file (plain or extensible) into a static
+// DirectSound buffer of 8-bit mono samples at the file's own rate. The file's claims are checked
+// before anything is taken: a copy grows only with the bytes the file really holds, and nothing is
+// written past it.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,15 @@ static constexpr DWORD WAV_RATE_MIN = DSBFREQUENCY_MIN;
 static constexpr DWORD WAV_RATE_MAX = 100000;
 // Read in steps this large, so a size the file does not back costs no more memory than it holds.
 static constexpr DWORD READ_STEP = 64 * 1024;
+// More channels than any speaker layout has; every one is mixed into the mono buffer.
+static constexpr WORD WAV_CHANNELS_MAX = 32;
+// An extensible format chunk: WAVEFORMATEX, then valid bits (2 bytes), channel mask (4) and the
+// subformat GUID (16), which for integer PCM is 00000001-0000-0010-8000-00AA00389B71, stored as here.
+static constexpr WORD WAV_TAG_EXTENSIBLE = 0xFFFE;
+static constexpr LONG FORMAT_BYTES = 18;
+static constexpr LONG EXTENSION_BYTES = 22;
+static constexpr uint8_t PCM_SUBFORMAT[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                              0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 // ---- helpers ----
 
@@ -24,11 +34,25 @@ static int lowest_free_slot()
     return -1;
 }
 
-// PCM layouts the loader turns into 8-bit mono.
+// PCM layouts the loader turns into 8-bit mono: whole bytes a sample, up to 32 bits.
 static bool layout_supported(const WAVEFORMATEX& f)
 {
-    return (f.nChannels == 1 || f.nChannels == 2) && (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
+    const WORD bits = f.wBitsPerSample;
+    return f.nChannels >= 1 && f.nChannels <= WAV_CHANNELS_MAX && bits >= 8 && bits <= 32 && bits % 8 == 0 &&
            f.nSamplesPerSec >= WAV_RATE_MIN && f.nSamplesPerSec <= WAV_RATE_MAX;
+}
+
+// The rest of an extensible format chunk, read from where its first 18 bytes end: it must lie
+// inside the chunk and name integer PCM whose valid bits fit their containers.
+static bool extension_is_pcm(HMMIO file, const MMCKINFO& chunk, const WAVEFORMATEX& f)
+{
+    uint8_t extension[EXTENSION_BYTES];
+    if (f.cbSize < EXTENSION_BYTES || chunk.cksize < static_cast<DWORD>(FORMAT_BYTES + EXTENSION_BYTES))
+        return false;
+    if (mmioRead(file, reinterpret_cast<HPSTR>(extension), EXTENSION_BYTES) != EXTENSION_BYTES)
+        return false;
+    const unsigned valid_bits = extension[0] | extension[1] << 8;
+    return valid_bits <= f.wBitsPerSample && std::memcmp(extension + 6, PCM_SUBFORMAT, sizeof PCM_SUBFORMAT) == 0;
 }
 
 // Reads the format chunk (its first sub-chunk, whatever its name) and leaves the file after it.
@@ -40,10 +64,14 @@ static bool read_format(HMMIO file, MMCKINFO* riff, WAVEFORMATEX* format)
     MMCKINFO chunk{};
     if (mmioDescend(file, &chunk, riff, 0) != MMSYSERR_NOERROR)
         return false;
-    // 18 bytes even from a 16-byte chunk: the read runs on into what follows, and cbSize is unused.
-    if (mmioRead(file, reinterpret_cast<HPSTR>(format), sizeof *format) < static_cast<LONG>(sizeof *format))
+    // 18 bytes even from a 16-byte chunk: the read runs on into what follows, and a plain PCM
+    // format's cbSize is unused.
+    if (mmioRead(file, reinterpret_cast<HPSTR>(format), FORMAT_BYTES) < FORMAT_BYTES)
         return false;
-    if (format->wFormatTag != WAVE_FORMAT_PCM || !layout_supported(*format))
+    // Extensible PCM samples lie in the file as plain ones do, so both convert the same way.
+    const bool pcm = format->wFormatTag == WAVE_FORMAT_PCM ||
+                     (format->wFormatTag == WAV_TAG_EXTENSIBLE && extension_is_pcm(file, chunk, *format));
+    if (!pcm || !layout_supported(*format))
         return false;
     return mmioAscend(file, &chunk, 0) == MMSYSERR_NOERROR;
 }
@@ -75,27 +103,29 @@ static uint8_t* read_data(HMMIO file, DWORD size)
     return copy;
 }
 
-// One sample on the 16-bit scale.
-static int32_t sample_at(const uint8_t* p, int bits)
+// One sample on the 16-bit scale: 8-bit samples are unsigned; wider ones are signed, left-justified
+// in their container, and keep their top two bytes.
+static int32_t sample_at(const uint8_t* p, int bytes)
 {
-    if (bits == 8)
+    if (bytes == 1)
         return (static_cast<int32_t>(p[0]) - 128) * 256;
-    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
+    return static_cast<int16_t>(static_cast<uint16_t>(p[bytes - 2] | (p[bytes - 1] << 8)));
 }
 
 // Turns `frames` frames of the file's layout into 8-bit mono in place; frame n is read before byte n
-// is written, so no sample is overwritten before it is used. The channels are averaged.
+// is written, so no sample is overwritten before it is used. The channels are averaged, rounding
+// down: the sum is made non-negative first, so the division's truncation is a floor.
 static void convert_to_8bit_mono(uint8_t* data, DWORD frames, const WAVEFORMATEX& f)
 {
     const int bytes_per_sample = f.wBitsPerSample / 8;
-    const DWORD frame_bytes = f.nChannels * bytes_per_sample;
+    const int channels = f.nChannels;
+    const DWORD frame_bytes = static_cast<DWORD>(channels * bytes_per_sample);
     for (DWORD n = 0; n < frames; ++n) {
         const uint8_t* frame = data + static_cast<size_t>(n) * frame_bytes;
-        int32_t sum = 0;
-        for (int c = 0; c < f.nChannels; ++c)
-            sum += sample_at(frame + c * bytes_per_sample, f.wBitsPerSample);
-        const int32_t mean = f.nChannels == 2 ? sum >> 1 : sum;
-        data[n] = static_cast<uint8_t>((mean + 32768) >> 8);
+        int32_t sum = 32768 * channels;
+        for (int c = 0; c < channels; ++c)
+            sum += sample_at(frame + c * bytes_per_sample, bytes_per_sample);
+        data[n] = static_cast<uint8_t>(sum / channels >> 8);
     }
 }
 

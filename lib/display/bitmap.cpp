@@ -15,6 +15,10 @@ static constexpr size_t FILE_HEADER_BYTES = 14;
 // masks, and the version 4 and 5 headers that current tools write.
 static constexpr DWORD KNOWN_HEADER_SIZES[] = {40, 52, 56, 108, 124};
 static constexpr size_t LARGEST_HEADER_BYTES = 124;
+static constexpr size_t PLAIN_HEADER_BYTES = 40;
+static constexpr size_t MASK_BYTES = 12;  // red, green and blue masks of a 16-bit BI_BITFIELDS file
+// A 16-bit BI_RGB pixel: 5 bits each of red, green and blue, the top bit unused.
+static constexpr DWORD RGB555_MASKS[3] = {0x7C00, 0x03E0, 0x001F};
 
 // ---- records ----
 
@@ -29,11 +33,19 @@ struct ByteSource {
     size_t position;      // never beyond size
 };
 
+// One colour of a 16-bit file's pixel: where its bits lie, and each of its values widened to 8 bits.
+struct Channel {
+    int shift;           // of the mask's lowest bit
+    int width;           // bits, 1 to 14
+    uint8_t level[256];  // by the channel's top 8 bits (all of them when it has fewer)
+};
+
 // What the headers say, checked against each other and against the source.
 struct Layout {
     int width, height;
     bool top_down;
     int bits;             // 8, 16 or 24 in the file
+    Channel red, green, blue;  // 16-bit files only
     int colours;          // 8-bit palette entries the file holds
     size_t row_bytes;     // pixel bytes of one file row, without its padding
     size_t stride;        // file row with padding to 4 bytes
@@ -94,8 +106,9 @@ static bool read_file_header(ByteSource* s, BITMAPFILEHEADER* h)
     return h->bfType == BMP_SIGNATURE;
 }
 
-// Reads the info header whole (any known size) and keeps its first 40 bytes.
-static bool read_info_header(ByteSource* s, BITMAPINFOHEADER* h)
+// Reads the info header whole (any known size) and keeps its first 40 bytes; `masks` gets the red,
+// green and blue masks that headers of 52 bytes and more hold, zeros for a 40-byte header.
+static bool read_info_header(ByteSource* s, BITMAPINFOHEADER* h, DWORD masks[3])
 {
     uint8_t raw[LARGEST_HEADER_BYTES];
     if (!source_read(s, raw, 4))
@@ -117,15 +130,71 @@ static bool read_info_header(ByteSource* s, BITMAPINFOHEADER* h)
     h->biYPelsPerMeter = static_cast<LONG>(le32(raw + 28));
     h->biClrUsed = le32(raw + 32);
     h->biClrImportant = le32(raw + 36);
+    for (int i = 0; i < 3; ++i)
+        masks[i] = size > PLAIN_HEADER_BYTES ? le32(raw + PLAIN_HEADER_BYTES + 4 * i) : 0;
     return true;
 }
 
-// Checks the headers and works out where every row lies; false for anything not loadable.
-static bool plan_layout(const BITMAPFILEHEADER& fh, const BITMAPINFOHEADER& ih, size_t source_size, Layout* l)
+// The three masks a 40-byte header leaves to the 12 bytes after it.
+static bool read_masks(ByteSource* s, DWORD masks[3])
 {
-    if (ih.biCompression != BI_RGB)
+    uint8_t raw[MASK_BYTES];
+    if (!source_read(s, raw, sizeof raw))
         return false;
+    for (int i = 0; i < 3; ++i)
+        masks[i] = le32(raw + 4 * i);
+    return true;
+}
+
+// Bit replication: the channel's bits repeated below themselves until 8 are filled, so that 0
+// stays 0, all ones becomes 255 and the values between spread evenly. A channel wider than 8 bits
+// keeps its top 8.
+static uint8_t widen_to_8(unsigned value, int width)
+{
+    unsigned out = 0;
+    int filled = 0;
+    for (; filled < 8; filled += width)
+        out = out << width | value;
+    return static_cast<uint8_t>(out >> (filled - 8));
+}
+
+// A mask that is one run of set bits inside 16 bits becomes a channel; anything else is refused.
+static bool plan_channel(DWORD mask, Channel* c)
+{
+    if (mask == 0 || mask > 0xFFFF)
+        return false;
+    c->shift = 0;
+    while (!(mask >> c->shift & 1))
+        ++c->shift;
+    const DWORD run = mask >> c->shift;
+    if (run & (run + 1))
+        return false;  // a gap inside the mask
+    c->width = 0;
+    while (run >> c->width)
+        ++c->width;
+    const int kept = c->width < 8 ? c->width : 8;
+    for (unsigned v = 0; v < 256; ++v)
+        c->level[v] = widen_to_8(v & ((1u << kept) - 1), kept);
+    return true;
+}
+
+// The red, green and blue channels of a 16-bit file; the alpha mask, if any, is not looked at.
+static bool plan_channels(const DWORD masks[3], Layout* l)
+{
+    if ((masks[0] & masks[1]) || (masks[0] & masks[2]) || (masks[1] & masks[2]))
+        return false;
+    return plan_channel(masks[0], &l->red) && plan_channel(masks[1], &l->green) && plan_channel(masks[2], &l->blue);
+}
+
+// Checks the headers and works out where every row lies; false for anything not loadable.
+// `mask_bytes`: the bytes of colour masks after a 40-byte header (0 or 12).
+static bool plan_layout(const BITMAPFILEHEADER& fh, const BITMAPINFOHEADER& ih, size_t mask_bytes,
+                        size_t source_size, Layout* l)
+{
     if (ih.biBitCount != 8 && ih.biBitCount != 16 && ih.biBitCount != 24)
+        return false;
+    // Colour masks describe 16-bit pixels only; no other depth takes compression of any kind.
+    if (ih.biCompression != BI_RGB && !(ih.biBitCount == 16 && ih.biCompression == BI_BITFIELDS))
         return false;
     // Negative heights mark top-down files; the most negative value has no positive twin.
     if (ih.biWidth <= 0 || ih.biWidth > BITMAP_MAX_SIDE || ih.biHeight == 0 ||
@@ -145,7 +214,7 @@ static bool plan_layout(const BITMAPFILEHEADER& fh, const BITMAPINFOHEADER& ih, 
     // against size_t, which is 32 bits on the 32-bit build.
     const uint64_t row_bytes = static_cast<uint64_t>(l->width) * (l->bits / 8);
     const uint64_t stride = (row_bytes + 3) & ~uint64_t{3};
-    const uint64_t headers_end = FILE_HEADER_BYTES + ih.biSize + 4u * static_cast<uint64_t>(l->colours);
+    const uint64_t headers_end = FILE_HEADER_BYTES + ih.biSize + mask_bytes + 4u * static_cast<uint64_t>(l->colours);
     const uint64_t offset = fh.bfOffBits;
     if (offset < headers_end)
         return false;  // pixels overlapping the headers or the palette
@@ -182,16 +251,38 @@ static bool read_palette(ByteSource* s, int colours, PALETTEENTRY palette[256])
 
 // ---- helpers: pixels ----
 
+// The display's 16-bit packer: 5.5.5 on a 15-bit display, 5.6.5 on every other (and before any).
+using Packer = uint16_t (*)(int red, int green, int blue);
+static Packer packer() { return pixel_format == 15 ? rgb16_555 : rgb16_565; }
+
+static void store16(uint8_t* out, uint16_t p)
+{
+    out[0] = static_cast<uint8_t>(p);
+    out[1] = static_cast<uint8_t>(p >> 8);
+}
+
 // One row of 24-bit pixels (blue, green, red) packed into the display's 16-bit format.
 static void pack_row24(const uint8_t* in, uint8_t* out, int width)
 {
-    const bool five_five_five = pixel_format == 15;
-    for (int x = 0; x < width; ++x) {
-        const unsigned b = in[3 * x], g = in[3 * x + 1], r = in[3 * x + 2];
-        const unsigned p = five_five_five ? (b >> 3) + (g >> 3) * 32 + (r >> 3) * 1024
-                                          : (b >> 3) + (g >> 2) * 32 + (r >> 3) * 2048;
-        out[2 * x] = static_cast<uint8_t>(p);
-        out[2 * x + 1] = static_cast<uint8_t>(p >> 8);
+    const auto pack = packer();
+    for (int x = 0; x < width; ++x)
+        store16(out + 2 * x, pack(in[3 * x + 2], in[3 * x + 1], in[3 * x]));
+}
+
+// A channel's value in `pixel`, widened to 8 bits.
+static int channel_level(const Channel& c, unsigned pixel)
+{
+    const unsigned value = pixel >> c.shift & ((1u << c.width) - 1);
+    return c.level[c.width > 8 ? value >> (c.width - 8) : value];
+}
+
+// One row of the file's 16-bit pixels, each channel widened to 8 bits, then packed as 24-bit ones are.
+static void pack_row16(const uint8_t* in, uint8_t* out, const Layout& l)
+{
+    const auto pack = packer();
+    for (int x = 0; x < l.width; ++x) {
+        const unsigned p = le16(in + 2 * x);
+        store16(out + 2 * x, pack(channel_level(l.red, p), channel_level(l.green, p), channel_level(l.blue, p)));
     }
 }
 
@@ -199,17 +290,21 @@ static void pack_row24(const uint8_t* in, uint8_t* out, int width)
 static uint8_t* read_pixels(ByteSource* s, const Layout& l)
 {
     auto* pixels = static_cast<uint8_t*>(std::malloc(l.out_row_bytes * static_cast<size_t>(l.height)));
-    uint8_t* row24 = l.bits == 24 ? static_cast<uint8_t*>(std::malloc(l.row_bytes)) : nullptr;
-    bool ok = pixels && (l.bits != 24 || row24);
+    // Packed pixels are read into a row of their own first; 8-bit rows go straight to their place.
+    const bool packed = l.bits != 8;
+    uint8_t* row = packed ? static_cast<uint8_t*>(std::malloc(l.row_bytes)) : nullptr;
+    bool ok = pixels && (!packed || row);
     for (int i = 0; ok && i < l.height; ++i) {
         const int y = l.top_down ? i : l.height - 1 - i;
         uint8_t* out = pixels + static_cast<size_t>(y) * l.out_row_bytes;
         ok = source_seek(s, l.pixel_offset + static_cast<size_t>(i) * l.stride) &&
-             source_read(s, l.bits == 24 ? row24 : out, l.row_bytes);
+             source_read(s, packed ? row : out, l.row_bytes);
         if (ok && l.bits == 24)
-            pack_row24(row24, out, l.width);
+            pack_row24(row, out, l.width);
+        else if (ok && l.bits == 16)
+            pack_row16(row, out, l);
     }
-    std::free(row24);
+    std::free(row);
     if (!ok) {
         std::free(pixels);
         return nullptr;
@@ -222,9 +317,16 @@ static int load_from(BitmapFile* bitmap, ByteSource* s)
 {
     BITMAPFILEHEADER fh;
     BITMAPINFOHEADER ih;
+    DWORD masks[3];
     PALETTEENTRY palette[256];
     Layout l;
-    if (!read_file_header(s, &fh) || !read_info_header(s, &ih) || !plan_layout(fh, ih, s->size, &l))
+    if (!read_file_header(s, &fh) || !read_info_header(s, &ih, masks))
+        return 0;
+    const bool bitfields = ih.biBitCount == 16 && ih.biCompression == BI_BITFIELDS;
+    const size_t mask_bytes = bitfields && ih.biSize == PLAIN_HEADER_BYTES ? MASK_BYTES : 0;
+    if ((mask_bytes && !read_masks(s, masks)) || !plan_layout(fh, ih, mask_bytes, s->size, &l))
+        return 0;
+    if (l.bits == 16 && !plan_channels(bitfields ? masks : RGB555_MASKS, &l))
         return 0;
     if (l.bits == 8 && !read_palette(s, l.colours, palette))
         return 0;

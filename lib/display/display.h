@@ -63,8 +63,9 @@ struct BitmapFile {
     uint8_t* pixels;  // heap buffer owned by the record; null when nothing is loaded
 };
 constexpr int BITMAP_MAX_SIDE = 16384;  // wider or taller pictures are refused
-// Uncompressed 8-, 16- and 24-bit files, bottom-up or top-down; 0 on any failure, the record then
-// untouched. A success frees the pixels the record held before.
+// 8-, 16- and 24-bit files, bottom-up or top-down, uncompressed or (16-bit only) with colour masks
+// (BI_RGB 16-bit pixels are 5.5.5); 0 on any failure, the record then untouched. A success frees
+// the pixels the record held before.
 int bitmap_load(BitmapFile* bitmap, const char* filename);
 int bitmap_load_memory(BitmapFile* bitmap, const uint8_t* data, size_t size);  // the same from memory
 int bitmap_flip_rows(uint8_t* buffer, int bytes_per_line, int height);  // 0: bad arguments or no memory

@@ -29,21 +29,24 @@ HRESULT query_interface(Interface* self, const IID& own, REFIID asked, void** ob
 }
 
 // ---- smf.cpp ----
-// True when data is a standard MIDI file (format 0 or 1, ticks per quarter note) whose chunks lie
-// inside it and whose tracks are well-formed event lists each closed by an end-of-track event.
-bool smf_parses(const uint8_t* data, size_t size);
+// True when data is a standard MIDI file (format 0 or 1, ticks per quarter note, at most 128
+// tracks) whose chunks lie inside it and whose tracks are well-formed event lists each closed by
+// an end-of-track event, none longer than 2^28 ticks, no tempo 0. `out` then holds the copy the
+// synthesizer's player is given: a 6-byte header, the tracks alone, every channel message with its
+// status byte, no 0xF7 escapes.
+bool smf_canonical(const uint8_t* data, size_t size, std::vector<uint8_t>* out);
 
 // ---- dmusic_segment.cpp ----
 class Segment final : public ComObject<IDirectMusicSegment> {
 public:
-    explicit Segment(std::vector<uint8_t> midi_file);  // empty: a segment with nothing to play
+    explicit Segment(std::vector<uint8_t> midi_file);  // canonical (smf_canonical); empty: nothing to play
     ~Segment() override;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     HRESULT STDMETHODCALLTYPE SetParam(REFGUID type, DWORD group_bits, DWORD index, MUSIC_TIME time,
                                        void* param) override;
 
-    const std::vector<uint8_t> midi;  // the whole file
+    const std::vector<uint8_t> midi;  // the file as the player reads it
     bool downloaded = false;
 };
 

@@ -1,5 +1,6 @@
 // dmusic_loader.cpp -- the loader: segments from standard MIDI files named relative to its search
-// directory (or by full path). A file that does not parse is refused, never handed on. Each
+// directory (or by full path). A file that does not parse is refused, never handed on; one that
+// does becomes a segment holding its canonical copy, which the player reads as it was read. Each
 // GetObject reads the file afresh: the stand-in keeps no cache of loaded objects.
 #include <cstdio>
 #include <filesystem>
@@ -94,10 +95,11 @@ HRESULT Loader::GetObject(LPDMUS_OBJECTDESC desc, REFIID iid, LPVOID* object)
     const std::string name = utf8_from_wide(desc->wszFileName, DMUS_MAX_FILENAME);
     const bool relative = !(desc->dwValidData & DMUS_OBJ_FULLPATH) && !search_directory.empty();
     const std::string path = relative ? search_directory + "/" + name : name;
-    std::vector<uint8_t> midi;
-    if (!read_file(path, &midi))
+    std::vector<uint8_t> file;
+    if (!read_file(path, &file))
         return DMUS_E_LOADER_FAILEDOPEN;
-    if (!smf_parses(midi.data(), midi.size()))
+    std::vector<uint8_t> midi;
+    if (!smf_canonical(file.data(), file.size(), &midi))
         return DMUS_E_INVALIDFILE;
     auto* segment = new (std::nothrow) Segment(std::move(midi));
     if (!segment)

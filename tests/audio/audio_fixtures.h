@@ -76,6 +76,22 @@ inline Bytes fmt_body(int channels, int bits, int rate, int tag = 1)
     return b;
 }
 
+// An extensible format: the plain one with tag 0xFFFE, then its extension (cbSize bytes claimed):
+// valid bits, a channel mask, and the subformat GUID xxxxxxxx-0000-0010-8000-00AA00389B71 whose
+// first field is the plain format's tag (1 integer PCM, 3 floating point).
+inline Bytes fmt_extensible_body(int channels, int bits, int rate, int valid_bits, uint32_t subformat = 1,
+                                 int cb_size = 22)
+{
+    Bytes b = fmt_body(channels, bits, rate, 0xFFFE);
+    put16(b, cb_size);
+    put16(b, valid_bits);
+    put32(b, channels == 2 ? 3 : 0);  // front left and right, or no positions
+    put32(b, subformat);
+    for (uint8_t v : {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71})
+        b.push_back(v);
+    return b;
+}
+
 // A WAVE form of these sub-chunks, in a RIFF chunk whose size is right.
 inline Bytes wave_file(const std::vector<Bytes>& chunks, const char* form = "WAVE")
 {

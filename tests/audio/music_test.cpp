@@ -58,12 +58,19 @@ TEST_F(Music, FilesThatDoNotParseAreRefused)
     MidiTrack orphan_data;
     orphan_data.event(0, {0x3C, 0x40});  // data bytes with no status before them
     orphan_data.end();
+    MidiTrack stopped_clock;
+    stopped_clock.tempo(0);
+    stopped_clock.end();
+    MidiTrack empty;
+    empty.end();
     const std::vector<std::pair<const char*, Bytes>> files = {
         {"not MIDI", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0}},
         {"a track running past the file", past_end},
         {"a track without its end", no_end},
         {"a tempo of two bytes", midi_file({bad_tempo})},
         {"data without status", midi_file({orphan_data})},
+        {"a tempo of 0", midi_file({stopped_clock})},
+        {"more tracks than the player keeps", midi_file(std::vector<MidiTrack>(129, empty))},
         {"SMPTE timing", midi_file({MidiTrack{{0x00, 0xFF, 0x2F, 0x00}}}, 0, 0xE728)},
         {"fewer tracks than the header says", [] {
              Bytes b = one_note_midi();
@@ -80,6 +87,56 @@ TEST_F(Music, FilesThatDoNotParseAreRefused)
     }
     EXPECT_EQ(music_load_midi("missing.mid"), -1);
     EXPECT_EQ(testing_music_segments_alive(), 0);
+}
+
+// Forms other writers use that the synthesizer's own player reads as ended at once or refuses: each
+// sounds in its first second and ends where its tempo map says, within 2 %.
+TEST_F(Music, OtherWritersFormsPlayToTheirEnd)
+{
+    // Two beats at 120 a minute, then two at 240: 1.5 seconds.
+    MidiTrack tempo_map;
+    tempo_map.tempo(500000);
+    tempo_map.event(960, {0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90});
+    tempo_map.end(960);
+    const auto piece = [&](const MidiTrack& notes) { return midi_file({tempo_map, notes}); };
+    MidiTrack plain;
+    plain.event(0, {0xC0, 0x00, 0x00, 0x90, 60, 120});
+    plain.event(1920, {0x80, 60, 0});
+    plain.end();
+    MidiTrack running_across_meta = plain;
+    running_across_meta.events = {0x00, 0x90, 60, 120, 0x00, 0xFF, 0x01, 0x01, 'a', 0x00, 64, 120};
+    running_across_meta.event(1920, {0x80, 60, 0, 0x00, 0xFF, 0x06, 0x01, 'b', 0x00, 64, 0});
+    running_across_meta.end();
+    MidiTrack escape = plain;  // a system exclusive escape halfway through, then the note's end
+    escape.events = {0x00, 0x90, 60, 120};
+    escape.event(960, {0xF7, 0x02, 0x7E, 0xF7});
+    escape.event(960, {0x80, 60, 0});
+    escape.end();
+
+    Bytes long_header = piece(plain);
+    long_header[7] = 10;
+    long_header.insert(long_header.begin() + 14, {1, 2, 3, 4});
+    Bytes unknown_chunk = piece(plain);
+    const Bytes extra = {'X', 'T', 'R', 'A', 0, 0, 0, 3, 0xFF, 0x90, 0x2F};
+    unknown_chunk.insert(unknown_chunk.begin() + 14 + 8 + static_cast<long>(tempo_map.events.size()), extra.begin(),
+                         extra.end());
+    const std::vector<std::pair<const char*, Bytes>> files = {
+        {"a header longer than 6 bytes", long_header},
+        {"an unknown chunk between the tracks", unknown_chunk},
+        {"running status across meta events", piece(running_across_meta)},
+        {"a system exclusive escape", piece(escape)},
+    };
+    const int rate = testing_audio_rate();
+    for (const auto& [what, file] : files) {
+        const int id = load_midi("piece.mid", file);
+        ASSERT_GE(id, 0) << what;
+        ASSERT_EQ(music_play(id), 1) << what;
+        EXPECT_GT(render(rate).peak(), 100) << what << ": silent in its first second";
+        int frames = rate;
+        for (; music_status(id) == MUSIC_SLOT_PLAYING && frames < 3 * rate; frames += rate / 100)
+            render(rate / 100);
+        EXPECT_NEAR(static_cast<double>(frames) / rate, 1.5, 0.03) << what << ": ends when the tempo map says";
+    }
 }
 
 // The five pieces load into the first slots and play through the synthesizer, none so much quieter

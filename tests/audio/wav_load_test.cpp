@@ -72,8 +72,18 @@ TEST_F(WavLoad, RefusedFilesReturnMinusOneAndLeaveTheSlotFree)
         {"data shorter than its chunk claims", truncated},
         {"data claiming 4 GB", wave_file({fmt, riff_chunk("data", RAMP, 0xFFFFFFF0)})},
         {"empty data", wave_file({fmt, riff_chunk("data", {})})},
-        {"24-bit samples", wave_file({riff_chunk("fmt ", fmt_body(1, 24, 11025)), data})},
-        {"six channels", wave_file({riff_chunk("fmt ", fmt_body(6, 8, 11025)), data})},
+        {"12-bit samples", wave_file({riff_chunk("fmt ", fmt_body(1, 12, 11025)), data})},
+        {"33 channels", wave_file({riff_chunk("fmt ", fmt_body(33, 8, 11025)), data})},
+        {"extensible floating point", wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 32, 11025, 32, 3)), data})},
+        {"extensible with valid bits above the container's",
+         wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 16, 11025, 17)), data})},
+        {"extensible with a short extension",
+         wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 16, 11025, 16, 1, 21)), data})},
+        {"extensible in a format chunk too short for its extension", [&] {
+             Bytes body = fmt_extensible_body(1, 16, 11025, 16);
+             body.pop_back();
+             return wave_file({riff_chunk("fmt ", body), data});
+         }()},
         {"a rate of 0", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 0)), data})},
         {"a format chunk past the end", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025), 0x7FFFFFF0)})},
         {"a format chunk cut short", Bytes{'R', 'I', 'F', 'F', 20, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
@@ -172,6 +182,41 @@ TEST_F(WavLoad, SixteenBitAndStereoBecomeEightBitMono)
                                                               -32768}))),
               2);
     EXPECT_EQ(buffer_bytes(2), (Bytes{128, 255, 127, 0}));
+}
+
+// Samples wider than 16 bits keep their top 16, any number of channels is averaged like two, and an
+// extensible PCM file gives the buffer its plain twin gives.
+TEST_F(WavLoad, WideSamplesManyChannelsAndExtensibleFiles)
+{
+    struct Case {
+        const char* what;
+        int channels, bits, valid_bits;
+        Bytes data, expected;
+    };
+    const std::vector<Case> cases = {
+        {"16-bit stereo", 2, 16, 16, pcm16({1000, -1000, 32767, 32767, -32768, 32767, -32768, -32768}),
+         {128, 255, 127, 0}},
+        // 0x7FFFF0, 0x800000, 0x000010 and 0xFF7F00: top 16 bits 32767, -32768, 0 and -129.
+        {"24-bit mono, 20 bits valid", 1, 24, 20, {0xF0, 0xFF, 0x7F, 0x00, 0x00, 0x80, 0x10, 0, 0, 0x00, 0x7F, 0xFF},
+         {255, 0, 128, 127}},
+        // Frames of 0x7FFFFFFF and 0x80000000 (mean -0.5, rounded down), silence, both full, both least.
+        {"32-bit stereo", 2, 32, 32, {0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0, 0,
+                                      0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0x80, 0, 0, 0, 0x80},
+         {127, 128, 255, 0}},
+        // 8-bit samples are 128 above zero: (3 × -128 + 3 × 127) × 256 / 6 = -128, which is 127.
+        {"six 8-bit channels", 6, 8, 8,
+         {255, 255, 255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 128, 128, 128, 128, 128, 128, 0, 0, 0, 0, 0, 0},
+         {255, 127, 128, 0}},
+    };
+    int id = 0;
+    for (const Case& c : cases) {
+        const Bytes format = fmt_extensible_body(c.channels, c.bits, 11025, c.valid_bits);
+        ASSERT_EQ(load("plain.wav", simple_wav(c.channels, c.bits, 11025, c.data)), id) << c.what;
+        EXPECT_EQ(buffer_bytes(id++), c.expected) << c.what;
+        ASSERT_EQ(load("extensible.wav", wave_file({riff_chunk("fmt ", format), riff_chunk("data", c.data)})), id)
+            << c.what;
+        EXPECT_EQ(buffer_bytes(id++), c.expected) << c.what << ", extensible";
+    }
 }
 
 TEST_F(WavLoad, TrailingPartialFrameIsDropped)

@@ -1,5 +1,6 @@
 // bitmap_test.cpp -- .BMP loading: row order, palette order and flags, padding, offsets, top-down
-// files, the 5.5.5 and 5.6.5 conversions, every rejection, and the game's own pictures.
+// files, 16- and 24-bit files converted for 5.5.5 and 5.6.5 displays, every rejection, and the
+// game's own pictures.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -144,13 +145,69 @@ TEST_F(Bitmap, ASuccessfulLoadReplacesThePicture)
 
 // ---- 16- and 24-bit files ----
 
-TEST_F(Bitmap, SixteenBitPixelsAreCopiedLittleEndian)
+// A 16-bit layout as image tools write it: where its masks are, and white, red, green, blue and a
+// mid grey in its pixels, with what each becomes on a 5.6.5 and on a 5.5.5 display. Channels widen
+// to 8 bits by bit replication, so a 5-bit 16 becomes 132 (10000 100) and a 4-bit 8 becomes 136
+// (1000 1000): the greys below follow from that, and full scale stays full scale.
+struct SixteenBitCase {
+    const char* what;
+    uint32_t header_size;
+    uint32_t compression;
+    std::vector<uint32_t> masks;
+    std::vector<uint16_t> stored;
+    std::vector<uint16_t> on_565, on_555;
+};
+
+// White, red, green, blue and mid grey as each format stores them.
+static const std::vector<uint16_t> PIXELS_565 = {0xFFFF, 0xF800, 0x07E0, 0x001F, 0x8410};
+static const std::vector<uint16_t> PIXELS_555 = {0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x4210};
+// 5.5.5 pixels on a 5.6.5 display: green's full 31 widens to 255, which is 63 in 6 bits, and the
+// grey's 16 widens to 132, which is 33.
+static const std::vector<uint16_t> PIXELS_555_ON_565 = {0xFFFF, 0xF800, 0x07E0, 0x001F, 0x8430};
+
+static const SixteenBitCase SIXTEEN_BIT_CASES[] = {
+    {"5.6.5 after a 40-byte header", 40, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, PIXELS_565, PIXELS_565, PIXELS_555},
+    {"5.5.5 without masks", 40, BI_RGB, {}, PIXELS_555, PIXELS_555_ON_565, PIXELS_555},
+    {"5.5.5 without masks, the V5 header's masks not used", 124, BI_RGB, {0xF800, 0x07E0, 0x001F}, PIXELS_555,
+     PIXELS_555_ON_565, PIXELS_555},
+    {"5.5.5 after a 40-byte header", 40, BI_BITFIELDS, {0x7C00, 0x03E0, 0x001F}, PIXELS_555, PIXELS_555_ON_565,
+     PIXELS_555},
+    {"5.6.5 in a 52-byte header", 52, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, PIXELS_565, PIXELS_565, PIXELS_555},
+    {"1.5.5.5 in a 56-byte header, alpha set on some", 56, BI_BITFIELDS, {0x7C00, 0x03E0, 0x001F, 0x8000},
+     {0xFFFF, 0x7C00, 0x83E0, 0x001F, 0xC210}, PIXELS_555_ON_565, PIXELS_555},
+    {"4.4.4.4 in a V4 header, alpha set on some", 108, BI_BITFIELDS, {0x0F00, 0x00F0, 0x000F, 0xF000},
+     {0xFFFF, 0x0F00, 0xF0F0, 0x000F, 0x8888}, {0xFFFF, 0xF800, 0x07E0, 0x001F, 0x8C51},
+     {0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x4631}},
+    {"5.6.5 in a V5 header", 124, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F, 0}, PIXELS_565, PIXELS_565, PIXELS_555},
+};
+
+static BmpLayout sixteen_bit(const SixteenBitCase& c)
 {
-    BmpLayout s = eight_bit(1, 2, {0x34, 0x12, 0xCD, 0xAB});
+    BmpLayout s = eight_bit(static_cast<int>(c.stored.size()), 1, {});
     s.bits = 16;
-    ASSERT_EQ(load(s), 1);
-    EXPECT_EQ(pixel16(0), 0xABCD);
-    EXPECT_EQ(pixel16(1), 0x1234);
+    s.header_size = c.header_size;
+    s.compression = c.compression;
+    s.masks = c.masks;
+    for (uint16_t p : c.stored)
+        bmp_put16(s.rows, p);
+    return s;
+}
+
+// Every layout on a 5.6.5 display, a 5.5.5 one, and an 8-bit one (or none yet), which packs as
+// 5.6.5 as 24-bit files do.
+TEST_F(Bitmap, SixteenBitLayoutsConvertToTheDisplaysFormat)
+{
+    for (const SixteenBitCase& c : SIXTEEN_BIT_CASES) {
+        for (int format : {16, 15, 8}) {
+            pixel_format = format;
+            ASSERT_EQ(load(sixteen_bit(c)), 1) << c.what;
+            EXPECT_EQ(bitmap.info_header.biBitCount, 16) << c.what;
+            const std::vector<uint16_t>& expected = format == 15 ? c.on_555 : c.on_565;
+            for (size_t i = 0; i < expected.size(); ++i)
+                EXPECT_EQ(pixel16(static_cast<int>(i)), expected[i])
+                    << c.what << ", display " << format << ", pixel " << i;
+        }
+    }
 }
 
 TEST_F(Bitmap, TwentyFourBitPacksToFiveSixFive)
@@ -284,6 +341,36 @@ TEST_F(BitmapRejects, OffsetsAndPaletteCountsThatPointAmiss)
     s = eight_bit(2, 2, {1, 2, 3, 4});
     s.clr_used = 257;
     expect_rejected(s, "more than 256 colours");
+}
+
+TEST_F(BitmapRejects, SixteenBitMasksThatAreNotThreeSeparateRuns)
+{
+    const std::vector<uint32_t> bad[] = {
+        {0xF800, 0x07E0, 0},             // no blue
+        {0xF0F0, 0x0F00, 0x000F},        // red with a gap
+        {0xF800, 0x0FE0, 0x001F},        // red and green overlap
+        {0x1F0000, 0x07E0, 0x001F},      // red beyond 16 bits
+    };
+    SixteenBitCase c = SIXTEEN_BIT_CASES[0];
+    for (uint32_t header : {40u, 124u}) {
+        for (const auto& masks : bad) {
+            c.header_size = header;
+            c.masks = masks;
+            expect_rejected(sixteen_bit(c), "bad masks");
+        }
+    }
+    BmpLayout s = sixteen_bit(SIXTEEN_BIT_CASES[0]);
+    s.keep = 14 + 40 + 8;
+    expect_rejected(s, "masks cut short");
+    s = sixteen_bit(SIXTEEN_BIT_CASES[0]);
+    s.off_bits = 14 + 40 + 8;
+    expect_rejected(s, "pixels overlapping the masks");
+    // Masks describe 16-bit pixels only.
+    for (uint16_t bits : {8, 24, 32}) {
+        s = sixteen_bit(SIXTEEN_BIT_CASES[0]);
+        s.bits = bits;
+        expect_rejected(s, "masks on another depth");
+    }
 }
 
 TEST_F(BitmapRejects, MissingFilesFoldersAndNulls)

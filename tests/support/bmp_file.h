@@ -22,6 +22,9 @@ struct BmpLayout {
     size_t keep = SIZE_MAX;     // cut the file to its first `keep` bytes
     std::vector<uint8_t> palette;  // blue, green, red, reserved per entry; missing entries are zero
     std::vector<uint8_t> rows;     // pixel bytes in stored order, each row width × bits / 8 long
+    // Colour masks (red, green, blue, and alpha if given): inside a header of 52 bytes or more,
+    // after a 40-byte one (12 bytes, the alpha mask left out).
+    std::vector<uint32_t> masks;
 };
 
 inline void bmp_put16(std::vector<uint8_t>& out, uint32_t v)
@@ -46,7 +49,8 @@ inline std::vector<uint8_t> bmp_bytes(const BmpLayout& s)
     // Files that claim more than this are only ever made cut short: their pixels are not written.
     const bool write_pixels = image_bytes <= (size_t{1} << 26);
     const size_t header_written = s.header_size < 1024 ? s.header_size : 1024;
-    const uint32_t natural_offset = static_cast<uint32_t>(14 + s.header_size + palette_bytes + s.gap);
+    const size_t masks_after = s.header_size == 40 && !s.masks.empty() ? 12 : 0;
+    const uint32_t natural_offset = static_cast<uint32_t>(14 + s.header_size + masks_after + palette_bytes + s.gap);
     const uint32_t offset = s.off_bits >= 0 ? static_cast<uint32_t>(s.off_bits) : natural_offset;
 
     std::vector<uint8_t> out;
@@ -66,7 +70,9 @@ inline std::vector<uint8_t> bmp_bytes(const BmpLayout& s)
     bmp_put32(out, 2835);
     bmp_put32(out, s.clr_used);
     bmp_put32(out, 0);
-    while (out.size() < 14 + header_written)
+    for (size_t i = 0; i < s.masks.size() && (masks_after ? i < 3 : 54 + 4 * i < 14 + header_written); ++i)
+        bmp_put32(out, s.masks[i]);
+    while (out.size() < 14 + header_written + masks_after)
         out.push_back(0);
     for (size_t i = 0; i < palette_bytes; ++i)
         out.push_back(i < s.palette.size() ? s.palette[i] : 0);
