@@ -142,7 +142,7 @@ int log_write(const char* format, ...)             // 0 if format is null or no 
 #endif
     ;
 
-// ---- lines and clipping (lines.cpp) ----
+// ---- lines, clipping and spans (lines.cpp, lines_fast.cpp) ----
 // Lines are clipped to the inclusive clip rectangle clip_min_x .. clip_max_y, which callers keep
 // inside the locked buffer; any int coordinates are safe. A null buffer draws nothing.
 // Cuts the line to the clip rectangle: 1 and the clipped end points when some part lies inside,
@@ -153,6 +153,17 @@ int draw_line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int
 // Unclipped: both end points must lie inside the buffer. Both ends are drawn; always 1.
 int line8(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch);
 int line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch);  // pitch in bytes
+// The same lines by the plain midpoint stepper, one pixel and one error test per step: the pixels
+// line8 and line16 must light (their faster forms are tested against these).
+int line8_reference(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch);
+int line16_reference(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch);
+// Clipped spans of one colour, ends inclusive and taken in either order; nothing outside the clip
+// rectangle is written. Pitch in bytes for both depths; a null buffer draws nothing.
+void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch);
+void vline8(int y1, int y2, int x, int color, uint8_t* buffer, int pitch);
+void hline16(int x1, int x2, int y, int color, uint16_t* buffer, int pitch);
+void vline16(int y1, int y2, int x, int color, uint16_t* buffer, int pitch);
+void fill_words16(uint16_t* dest, int value, int count);  // low 16 bits of value, count times
 
 // ---- screen transitions (transitions.cpp) ----
 // Each runs to its end inside the call, 12 ms of the frame clock between steps (the dissolve has
@@ -169,10 +180,3 @@ constexpr int TRANSITION_WASH_BLUE = 6;        // 64 steps: red and green minus 
 constexpr int TRANSITION_WASH_RED = 7;         // 64 steps: red plus 6, green and blue minus 4
 constexpr int TRANSITION_WASH_GREEN = 8;       // 64 steps: green plus 6, red and blue minus 4
 void screen_transition(int effect, uint8_t* buffer, int pitch);  // effects outside 0 … 8 do nothing
-// Clipped spans of one colour, ends inclusive and taken in either order; nothing outside the clip
-// rectangle is written. Pitch in bytes for both depths; a null buffer draws nothing.
-void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch);
-void vline8(int y1, int y2, int x, int color, uint8_t* buffer, int pitch);
-void hline16(int x1, int x2, int y, int color, uint16_t* buffer, int pitch);
-void vline16(int y1, int y2, int x, int color, uint16_t* buffer, int pitch);
-void fill_words16(uint16_t* dest, int value, int count);  // low 16 bits of value, count times

@@ -1,9 +1,11 @@
-// lines.cpp -- clipped software lines into a locked 8- or 16-bit buffer: the region-code clipper
-// and the midpoint stepper. Only end points the clipper has moved inside the clip rectangle are drawn.
+// lines.cpp -- clipped software lines and spans into a locked 8- or 16-bit buffer: the region-code
+// clipper, the midpoint stepper in its plain form (the reference every faster form in lines_fast.cpp
+// must match), and clipped horizontal and vertical spans. Only end points the clipper has moved
+// inside the clip rectangle are drawn.
 #include <cstddef>
+#include <utility>
 
 #include "display.h"
-#include "spans.h"
 
 // ---- constants ----
 // Region codes: which side of the inclusive clip rectangle a point lies on.
@@ -101,7 +103,6 @@ static bool inside_clip(LinePoint p)
 }
 
 // The midpoint stepper in its plain form: one pixel per step, the error term deciding each minor step.
-// Kept for lines too long for the exact fixed-point forms below.
 template <class Pixel> static void step_line(Pixel* p, int n, int m, ptrdiff_t major, ptrdiff_t minor, Pixel color)
 {
     int error = 2 * m - n;
@@ -116,91 +117,55 @@ template <class Pixel> static void step_line(Pixel* p, int n, int m, ptrdiff_t m
     }
 }
 
-// The same pixels from their closed form: pixel i sits floor((2m·i + n) / (2n)) minor steps out,
-// read from a 32.32 fixed-point sum whose step is rounded up. The sum then runs ahead of the
-// exact quotient by less than i / 2^32, below the 1 / (2n) that separates the quotient from the
-// next integer while n² < 2^31, so every floor is exact. The pixels no longer depend on each
-// other, so four go out per turn.
-template <class Pixel>
-static void closed_form_line(Pixel* p, int n, int m, ptrdiff_t major, ptrdiff_t minor, Pixel color)
+// The whole line by the stepper: a 45-degree line steps along y, as the error test has it.
+template <class Pixel> static void reference_line(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
 {
-    const uint64_t step = ((static_cast<uint64_t>(m) << 32) + static_cast<uint64_t>(n) - 1) / static_cast<uint64_t>(n);
-    uint64_t sum = uint64_t{1} << 31;
-    int i = 0;
-    for (; i + 3 <= n; i += 4, sum += 4 * step) {
-        p[i * major + static_cast<ptrdiff_t>(sum >> 32) * minor] = color;
-        p[(i + 1) * major + static_cast<ptrdiff_t>((sum + step) >> 32) * minor] = color;
-        p[(i + 2) * major + static_cast<ptrdiff_t>((sum + 2 * step) >> 32) * minor] = color;
-        p[(i + 3) * major + static_cast<ptrdiff_t>((sum + 3 * step) >> 32) * minor] = color;
-    }
-    for (; i <= n; ++i, sum += step)
-        p[i * major + static_cast<ptrdiff_t>(sum >> 32) * minor] = color;
-}
-
-// `length` pixels along a row from p, going right (sx 1) or left (sx -1).
-template <class Pixel> static inline void row_run(Pixel* p, int64_t length, int sx, Pixel color)
-{
-    span_fill(sx > 0 ? p : p - length + 1, color, static_cast<size_t>(length));
-}
-
-// A shallow line (n > m) as one horizontal run per row. With the closed form above, row k holds
-// the pixels s_k .. s_(k+1) - 1, where s_0 = 0, s_(m+1) = n + 1 and s_k = ceil(n(2k - 1) / 2m)
-// between; the runs are n / m or one more pixels long, tracked by the remainder r = s_k·2m - n(2k - 1).
-template <class Pixel> static void run_line(Pixel* p, int n, int m, int sx, ptrdiff_t sy, Pixel color)
-{
-    if (m == 0) {
-        row_run(p, int64_t{n} + 1, sx, color);
-        return;
-    }
-    const int64_t d = 2 * int64_t{m};
-    const int64_t q = n / m, wrap = 2 * (n % m);
-    int64_t s = (n + d - 1) / d;
-    int64_t r = s * d - n;
-    row_run(p, s, sx, color);
-    p += s * sx + sy;
-    for (int k = 1; k < m; ++k) {
-        const int64_t longer = -static_cast<int64_t>(r < wrap);  // 0 or -1, as a mask: no branch
-        const int64_t length = q - longer;
-        r += (d & longer) - wrap;
-        row_run(p, length, sx, color);
-        p += length * sx + sy;
-        s += length;
-    }
-    row_run(p, n + 1 - s, sx, color);
-}
-
-// Runs pay off once they are a few pixels long; below that the closed form is quicker.
-static constexpr int RUN_LINE_MIN_RUN = 4;
-// The closed form is exact for lines of at most this many steps (n² < 2^31).
-static constexpr int CLOSED_FORM_MAX_STEPS = 46340;
-
-// Every drawer's entry: picks the fastest form for the line; all light the same pixels.
-template <class Pixel> static void draw_steps(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
-{
+    const int dx = x1 - x0, dy = y1 - y0;
+    const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -row : row;
+    const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
     Pixel* p = buffer + static_cast<ptrdiff_t>(y0) * row + x0;
-    int dx = x1 - x0;
-    int dy = y1 - y0;
-    int sx = 1;
-    ptrdiff_t sy = row;
-    if (dx < 0) {
-        dx = -dx;
-        sx = -1;
-    }
-    if (dy < 0) {
-        dy = -dy;
-        sy = -row;
-    }
-    const bool x_major = dx > dy;  // a 45-degree line steps along y, as the error test has it
-    const int n = x_major ? dx : dy;
-    const int m = x_major ? dy : dx;
-    if (n == 0)
-        *p = color;
-    else if (n > CLOSED_FORM_MAX_STEPS)
-        step_line(p, n, m, x_major ? sx : sy, x_major ? sy : sx, color);
-    else if (x_major && (m == 0 || n / m >= RUN_LINE_MIN_RUN))
-        run_line(p, n, m, sx, sy, color);
+    if (adx > ady)
+        step_line(p, adx, ady, sx, sy, color);
     else
-        closed_form_line(p, n, m, x_major ? sx : sy, x_major ? sy : sx, color);
+        step_line(p, ady, adx, sy, sx, color);
+}
+
+// Cuts the span a … b (either order) at fixed coordinate `at` to the clip rectangle: false when
+// nothing of it is inside. `min`/`max` bound the span's axis, `at_min`/`at_max` the other one.
+static bool clip_span(int* a, int* b, int at, int min, int max, int at_min, int at_max)
+{
+    if (at > at_max || at < at_min)
+        return false;
+    if (*a > *b)
+        std::swap(*a, *b);
+    if (*a > max || *b < min)
+        return false;
+    *a = *a < min ? min : *a;
+    *b = *b > max ? max : *b;
+    return true;
+}
+
+template <class Pixel>
+static void hline(int x1, int x2, int y, int color, Pixel* buffer, int pitch)
+{
+    if (!buffer || !clip_span(&x1, &x2, y, clip_min_x, clip_max_x, clip_min_y, clip_max_y))
+        return;
+    Pixel* row = buffer + static_cast<ptrdiff_t>(y) * (pitch / static_cast<int>(sizeof(Pixel)));
+    if constexpr (sizeof(Pixel) == 2)
+        fill_words16(row + x1, color, x2 - x1 + 1);
+    else
+        for (int x = x1; x <= x2; ++x)
+            row[x] = static_cast<Pixel>(color);
+}
+
+template <class Pixel>
+static void vline(int y1, int y2, int x, int color, Pixel* buffer, int pitch)
+{
+    if (!buffer || !clip_span(&y1, &y2, x, clip_min_y, clip_max_y, clip_min_x, clip_max_x))
+        return;
+    const ptrdiff_t step = pitch / static_cast<int>(sizeof(Pixel));
+    for (int y = y1; y <= y2; ++y)
+        buffer[y * step + x] = static_cast<Pixel>(color);
 }
 
 // ---- lines and clipping ----
@@ -230,17 +195,17 @@ int clip_line(int* x0, int* y0, int* x1, int* y1)
     return 1;
 }
 
-int line8(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch)
+int line8_reference(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch)
 {
     if (buffer)
-        draw_steps<uint8_t>(x0, y0, x1, y1, static_cast<uint8_t>(color), buffer, pitch);
+        reference_line<uint8_t>(x0, y0, x1, y1, static_cast<uint8_t>(color), buffer, pitch);
     return 1;
 }
 
-int line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch)
+int line16_reference(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch)
 {
     if (buffer)
-        draw_steps<uint16_t>(x0, y0, x1, y1, static_cast<uint16_t>(color), buffer, pitch >> 1);
+        reference_line<uint16_t>(x0, y0, x1, y1, static_cast<uint16_t>(color), buffer, pitch >> 1);
     return 1;
 }
 
@@ -256,4 +221,20 @@ int draw_line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int
     if (buffer && clip_line(&x0, &y0, &x1, &y1))
         line16(x0, y0, x1, y1, color, buffer, pitch);
     return 1;
+}
+
+// ---- spans ----
+
+void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch) { hline(x1, x2, y, color, buffer, pitch); }
+void vline8(int y1, int y2, int x, int color, uint8_t* buffer, int pitch) { vline(y1, y2, x, color, buffer, pitch); }
+void hline16(int x1, int x2, int y, int color, uint16_t* buffer, int pitch) { hline(x1, x2, y, color, buffer, pitch); }
+void vline16(int y1, int y2, int x, int color, uint16_t* buffer, int pitch) { vline(y1, y2, x, color, buffer, pitch); }
+
+void fill_words16(uint16_t* dest, int value, int count)
+{
+    if (!dest)
+        return;
+    const uint16_t word = static_cast<uint16_t>(value);
+    for (int i = 0; i < count; ++i)
+        dest[i] = word;
 }

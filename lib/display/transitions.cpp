@@ -1,9 +1,8 @@
 // transitions.cpp -- screen transitions that take the picture away inside one call: palette fades
-// and washes, closing bars and a dissolve; plus the clipped spans the bars and the polygon fill use.
+// and washes, closing bars (drawn with the clipped spans of lines.cpp) and a dissolve.
 // Each step is paced by the frame clock; nothing is kept between calls.
 #include <cstddef>
 #include <cstdlib>
-#include <utility>
 
 #include "display.h"
 #include "shell.h"
@@ -172,56 +171,4 @@ void screen_transition(int effect, uint8_t* buffer, int pitch)
     case TRANSITION_BARS_ALL: bars_from_all_sides(buffer, pitch); return;
     default: return;  // outside 0 … 8: nothing
     }
-}
-
-// Cuts the span a … b (either order) at fixed coordinate `at` to the clip rectangle: false when
-// nothing of it is inside. `min`/`max` bound the span's axis, `at_min`/`at_max` the other one.
-static bool clip_span(int* a, int* b, int at, int min, int max, int at_min, int at_max)
-{
-    if (at > at_max || at < at_min)
-        return false;
-    if (*a > *b)
-        std::swap(*a, *b);
-    if (*a > max || *b < min)
-        return false;
-    *a = *a < min ? min : *a;
-    *b = *b > max ? max : *b;
-    return true;
-}
-
-template <class Pixel>
-static void hline(int x1, int x2, int y, int color, Pixel* buffer, int pitch)
-{
-    if (!buffer || !clip_span(&x1, &x2, y, clip_min_x, clip_max_x, clip_min_y, clip_max_y))
-        return;
-    Pixel* row = buffer + static_cast<ptrdiff_t>(y) * (pitch / static_cast<int>(sizeof(Pixel)));
-    if constexpr (sizeof(Pixel) == 2)
-        fill_words16(row + x1, color, x2 - x1 + 1);
-    else
-        for (int x = x1; x <= x2; ++x)
-            row[x] = static_cast<Pixel>(color);
-}
-
-template <class Pixel>
-static void vline(int y1, int y2, int x, int color, Pixel* buffer, int pitch)
-{
-    if (!buffer || !clip_span(&y1, &y2, x, clip_min_y, clip_max_y, clip_min_x, clip_max_x))
-        return;
-    const ptrdiff_t step = pitch / static_cast<int>(sizeof(Pixel));
-    for (int y = y1; y <= y2; ++y)
-        buffer[y * step + x] = static_cast<Pixel>(color);
-}
-
-void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch) { hline(x1, x2, y, color, buffer, pitch); }
-void vline8(int y1, int y2, int x, int color, uint8_t* buffer, int pitch) { vline(y1, y2, x, color, buffer, pitch); }
-void hline16(int x1, int x2, int y, int color, uint16_t* buffer, int pitch) { hline(x1, x2, y, color, buffer, pitch); }
-void vline16(int y1, int y2, int x, int color, uint16_t* buffer, int pitch) { vline(y1, y2, x, color, buffer, pitch); }
-
-void fill_words16(uint16_t* dest, int value, int count)
-{
-    if (!dest)
-        return;
-    const uint16_t word = static_cast<uint16_t>(value);
-    for (int i = 0; i < count; ++i)
-        dest[i] = word;
 }

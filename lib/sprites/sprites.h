@@ -172,7 +172,7 @@ int mat_mul_1x3_3x3(const Matrix1x3* v, const Matrix3x3* m, Matrix1x3* out);  //
 int fast_distance_2d(int dx, int dy);  // saturates at the int range
 float fast_distance_3d(float dx, float dy, float dz);
 
-// ---- triangle and polygon fill (fill.cpp) ----
+// ---- triangle and polygon fill (fill.cpp, fill_fast.cpp) ----
 // Triangles are clipped to the inclusive clip rectangle (clip_min_x .. clip_max_y, display.h),
 // which callers keep inside the locked buffer; any int vertices are safe. Pitch in bytes for both
 // depths. A null buffer draws nothing.
@@ -195,3 +195,6 @@ void flat_bottom_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int colo
 // null buffer, or a placed vertex outside the clip rectangle. Does not test state.
 int polygon_fill8(struct Polygon* polygon, uint8_t* buffer, int pitch);
 int polygon_fill16(struct Polygon* polygon, uint16_t* buffer, int pitch);
+// The same fill by the plain walk, one pixel step at a time: the pixels polygon_fill8 must set
+// (its faster walks are tested against this).
+int polygon_fill8_reference(struct Polygon* polygon, uint8_t* buffer, int pitch);

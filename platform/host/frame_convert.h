@@ -1,8 +1,29 @@
 // frame_convert.h -- turns a display frame into 32-bit XRGB pixels for a window or a screenshot.
+// The conversions have a plain form (frame_convert.cpp) and a fast one (frame_convert_fast.cpp)
+// that gives exactly the same pixels.
 #pragma once
 #include <cstdint>
 
 #include "host.h"
+
+// 5- and 6-bit channels expanded to 8 bits by repeating their top bits, so white stays 0xFFFFFF.
+inline uint32_t xrgb_from_565(uint16_t p)
+{
+    const uint32_t r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
+    return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+}
+
+inline uint32_t xrgb_from_555(uint16_t p)
+{
+    const uint32_t r = (p >> 10) & 0x1F, g = (p >> 5) & 0x1F, b = p & 0x1F;
+    return ((r << 3 | r >> 2) << 16) | ((g << 3 | g >> 2) << 8) | (b << 3 | b >> 2);
+}
+
+// The source index under the centre of destination pixel `i` of `to` pixels spread over `from`.
+inline int frame_nearest(int i, int from, int to)
+{
+    return static_cast<int>((2 * int64_t{i} + 1) * from / (2 * int64_t{to}));
+}
 
 // The 256 palette entries as 0x00RRGGBB words, ready for the 8-bit conversion.
 void frame_palette_to_xrgb(const uint8_t* palette, uint32_t lut[256]);
@@ -22,3 +43,9 @@ FrameFit frame_fit(int frame_width, int frame_height, int out_width, int out_hei
 // to frame_fit by the nearest pixel, every other pixel black.
 void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
                           int out_width, int out_height);
+
+// The same two conversions one output pixel at a time, each on its own: the pixels the two above
+// must give (their faster forms are tested against these).
+void frame_to_xrgb_reference(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch);
+void frame_to_xrgb_scaled_reference(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
+                                    int out_width, int out_height);

@@ -1,7 +1,7 @@
 // ddraw_blit.cpp -- Blt: colour fills and surface-to-surface copies, source colour key, nearest-
 // pixel stretching, cut to the destination's clipper. Checks and clips once at the entry; the
-// kernels then trust their rectangles. Keyed copies walk the source's cached opaque runs, so no
-// pixel is compared during a blit.
+// kernels then trust their rectangles. The copy in its plain form, one pixel at a time, is here
+// as the reference; Blt copies through the fast kernels of ddraw_blit_fast.cpp, which must match it.
 #include <algorithm>
 #include <cstring>
 
@@ -47,54 +47,6 @@ template <class Draw> static HRESULT for_each_piece(Surface* dest, const RECT& r
     return DD_OK;
 }
 
-// ---- key runs ----
-
-template <class Pixel> static void build_runs(Surface* s, DWORD low, DWORD high)
-{
-    KeyRuns& k = s->key_runs;
-    k.row_first.assign(static_cast<size_t>(s->height) + 1, 0);
-    k.spans.clear();
-    for (int y = 0; y < s->height; ++y) {
-        k.row_first[y] = static_cast<uint32_t>(k.spans.size());
-        const auto* row = reinterpret_cast<const Pixel*>(s->row(y));
-        int x = 0;
-        while (x < s->width) {
-            while (x < s->width && row[x] >= low && row[x] <= high)
-                ++x;
-            const int begin = x;
-            while (x < s->width && !(row[x] >= low && row[x] <= high))
-                ++x;
-            if (x > begin)
-                k.spans.push_back({static_cast<uint16_t>(begin), static_cast<uint16_t>(x)});
-        }
-    }
-    k.row_first[s->height] = static_cast<uint32_t>(k.spans.size());
-    k.row_mask.clear();
-    if (s->width * static_cast<int>(sizeof(Pixel)) <= 8) {
-        k.row_mask.assign(static_cast<size_t>(s->height), 0);
-        for (int y = 0; y < s->height; ++y)
-            for (uint32_t i = k.row_first[y]; i < k.row_first[y + 1]; ++i)
-                for (int x = k.spans[i].begin; x < k.spans[i].end; ++x)
-                    for (size_t b = 0; b < sizeof(Pixel); ++b)
-                        k.row_mask[y] |= uint64_t{0xFF} << (8 * (x * sizeof(Pixel) + b));
-    }
-    k.write_count = s->write_count;
-    k.low = low;
-    k.high = high;
-}
-
-static const KeyRuns& runs_for(Surface* s, DWORD low, DWORD high)
-{
-    const KeyRuns& k = s->key_runs;
-    if (k.write_count != s->write_count || k.low != low || k.high != high) {
-        if (s->format.bpp == 8)
-            build_runs<uint8_t>(s, low, high);
-        else
-            build_runs<uint16_t>(s, low, high);
-    }
-    return s->key_runs;
-}
-
 // ---- kernels ----
 
 template <class Pixel> static void fill_piece(Surface* dest, const RECT& r, DWORD color)
@@ -109,182 +61,32 @@ template <class Pixel> static void fill_piece(Surface* dest, const RECT& r, DWOR
     }
 }
 
-// What one copy reads and writes: the whole destination and source rectangles (their ratio is
-// the scale, taken before any clipping) and the source's key runs when keyed.
-struct Copy {
-    Surface* dest;
-    Surface* source;
-    RECT dest_rect;
-    RECT src_rect;
-    const KeyRuns* runs;  // null: copy every pixel
-};
-
-// Copies n pixels' bytes without a library call: keyed runs are short, and a call per run costs
-// more than the copy. Overlapping fixed-size moves cover every length without writing past the run.
-static inline void copy_run(uint8_t* out, const uint8_t* in, size_t n)
+// The plain copy: destination pixel (x, y) reads source pixel (sl + (x - dl) × sw / dw,
+// st + (y - dt) × sh / dh) of the whole rectangles, and leaves it out when it lies in the key range.
+// Source and destination are taken to be apart (an overlapping copy within one surface is not its case).
+template <class Pixel> static void plain_piece(const BlitCopy& c, const RECT& piece)
 {
-    if (n >= 16) {
-        size_t i = 0;
-        for (; i + 16 <= n; i += 16)
-            std::memcpy(out + i, in + i, 16);
-        if (i < n)
-            std::memcpy(out + n - 16, in + n - 16, 16);
-    } else if (n >= 8) {
-        uint64_t a, b;
-        std::memcpy(&a, in, 8);
-        std::memcpy(&b, in + n - 8, 8);
-        std::memcpy(out, &a, 8);
-        std::memcpy(out + n - 8, &b, 8);
-    } else if (n >= 4) {
-        uint32_t a, b;
-        std::memcpy(&a, in, 4);
-        std::memcpy(&b, in + n - 4, 4);
-        std::memcpy(out, &a, 4);
-        std::memcpy(out + n - 4, &b, 4);
-    } else {
-        for (size_t i = 0; i < n; ++i)
-            out[i] = in[i];
-    }
-}
-
-// A narrow source copied whole across (bolts, small icons): one masked 8-byte move per row. The
-// move may reach past the row's last pixel, but only into the surfaces' row padding, and
-// writes every byte outside the mask back unchanged.
-static void copy_narrow_piece(const Copy& c, const RECT& piece, int bytes_per_pixel)
-{
-    // Everything the rows need is read once: the stores below could otherwise alias the records.
-    const int dy = c.src_rect.top - c.dest_rect.top;
-    const uint64_t* mask = c.runs->row_mask.data() + (piece.top + dy);
-    const uint8_t* in = c.source->row(piece.top + dy);
-    uint8_t* out = c.dest->row(piece.top) + piece.left * bytes_per_pixel;
-    const size_t in_pitch = static_cast<size_t>(c.source->pitch), out_pitch = static_cast<size_t>(c.dest->pitch);
-    for (int y = piece.top; y < piece.bottom; ++y, ++mask, in += in_pitch, out += out_pitch) {
-        if (!*mask)
-            continue;
-        uint64_t from, was;
-        std::memcpy(&from, in, 8);
-        std::memcpy(&was, out, 8);
-        const uint64_t now = (was & ~*mask) | (from & *mask);
-        std::memcpy(out, &now, 8);
-    }
-}
-
-// Same size: whole rows, or the opaque runs of each row, straight across.
-template <class Pixel> static void copy_piece(const Copy& c, const RECT& piece)
-{
-    const int dx = c.src_rect.left - c.dest_rect.left;  // source x = destination x + dx
-    const int dy = c.src_rect.top - c.dest_rect.top;
-    const int sx0 = piece.left + dx, sx1 = piece.right + dx;
-    if (c.runs && !c.runs->row_mask.empty() && sx0 == 0 && sx1 == c.source->width) {
-        copy_narrow_piece(c, piece, sizeof(Pixel));
-        return;
-    }
-    // Read once: the copies below store bytes, which could alias any of the records.
-    const uint8_t* in_row = c.source->row(piece.top + dy);
-    uint8_t* out_row = c.dest->row(piece.top);
-    const size_t in_pitch = static_cast<size_t>(c.source->pitch), out_pitch = static_cast<size_t>(c.dest->pitch);
-    const KeyRuns::Span* spans = c.runs ? c.runs->spans.data() : nullptr;
-    const uint32_t* first = c.runs ? c.runs->row_first.data() + (piece.top + dy) : nullptr;
-    for (int y = piece.top; y < piece.bottom; ++y, in_row += in_pitch, out_row += out_pitch) {
-        const auto* in = reinterpret_cast<const Pixel*>(in_row);
-        auto* out = reinterpret_cast<Pixel*>(out_row);
-        if (!spans) {
-            std::memmove(out + piece.left, in + sx0, static_cast<size_t>(sx1 - sx0) * sizeof(Pixel));
-            continue;
-        }
-        const KeyRuns::Span* span = spans + first[y - piece.top];
-        const KeyRuns::Span* last = spans + first[y - piece.top + 1];
-        for (; span != last; ++span) {
-            const int a = std::max<int>(span->begin, sx0);
-            const int b = std::min<int>(span->end, sx1);
-            if (a < b)
-                copy_run(reinterpret_cast<uint8_t*>(out + a - dx), reinterpret_cast<const uint8_t*>(in + a),
-                         static_cast<size_t>(b - a) * sizeof(Pixel));
-        }
-    }
-}
-
-// Steps through floor(start + i * num / den) for i = 0, 1, 2 ... without dividing at each step.
-struct Stepper {
-    int64_t value, remainder, whole, part, den;
-    Stepper(int64_t start, int64_t num, int64_t den_)
-        : value(start), remainder(0), whole(num / den_), part(num % den_), den(den_)
-    {
-    }
-    // Starts at step i instead of 0.
-    Stepper& skip(int64_t i)
-    {
-        const int64_t n = i * part;
-        value += i * whole + n / den;
-        remainder = n % den;
-        return *this;
-    }
-    void next()
-    {
-        value += whole;
-        remainder += part;
-        if (remainder >= den) {
-            remainder -= den;
-            ++value;
-        }
-    }
-};
-
-// Nearest-pixel scaling: destination column x reads source column map[x - piece.left]. With a
-// key, each opaque source run maps to the destination columns whose source falls in it:
-// first[k] is the first destination column reading source column k or beyond.
-template <class Pixel> static void stretch_piece(const Copy& c, const RECT& piece)
-{
-    static std::vector<int32_t> map, first;  // reused: no allocation per blit once grown
-    // A destination rectangle may span more than the int range (stretched from far off screen).
     const int64_t dw = int64_t{c.dest_rect.right} - c.dest_rect.left;
     const int64_t dh = int64_t{c.dest_rect.bottom} - c.dest_rect.top;
     const int64_t sw = c.src_rect.right - c.src_rect.left, sh = c.src_rect.bottom - c.src_rect.top;
-    const int width = piece.right - piece.left;
-    map.resize(static_cast<size_t>(width));
-    Stepper column(c.src_rect.left, sw, dw);
-    column.skip(int64_t{piece.left} - c.dest_rect.left);
-    for (int i = 0; i < width; ++i, column.next())
-        map[i] = static_cast<int32_t>(column.value);
-    if (c.runs) {
-        // first[k] = dest_rect.left + ceil(k * dw / sw), clamped to the piece.
-        first.resize(static_cast<size_t>(sw) + 1);
-        Stepper edge(0, dw, sw);
-        for (int64_t k = 0; k <= sw; ++k, edge.next()) {
-            const int64_t x = c.dest_rect.left + edge.value + (edge.remainder > 0 ? 1 : 0);
-            first[k] = static_cast<int32_t>(std::clamp<int64_t>(x, piece.left, piece.right));
+    for (int y = piece.top; y < piece.bottom; ++y) {
+        const int64_t sy = c.src_rect.top + (int64_t{y} - c.dest_rect.top) * sh / dh;
+        const auto* in = reinterpret_cast<const Pixel*>(c.source->row(static_cast<int>(sy)));
+        auto* out = reinterpret_cast<Pixel*>(c.dest->row(y));
+        for (int x = piece.left; x < piece.right; ++x) {
+            const DWORD p = in[c.src_rect.left + (int64_t{x} - c.dest_rect.left) * sw / dw];
+            if (!c.keyed || p < c.low || p > c.high)
+                out[x] = static_cast<Pixel>(p);
         }
     }
-    // Read once: the pixel stores below could alias any of the records and tables, which would
-    // otherwise be reloaded at every pixel.
-    const int32_t* const columns = map.data();
-    const int32_t* const edges = first.data();
-    const KeyRuns::Span* const spans = c.runs ? c.runs->spans.data() : nullptr;
-    const uint32_t* const row_first = c.runs ? c.runs->row_first.data() : nullptr;
-    const int64_t src_left = c.src_rect.left, src_right = c.src_rect.right;
-    const int left = piece.left;
-    Stepper row(c.src_rect.top, sh, dh);
-    row.skip(int64_t{piece.top} - c.dest_rect.top);
-    for (int y = piece.top; y < piece.bottom; ++y, row.next()) {
-        const int sy = static_cast<int>(row.value);
-        const auto* in = reinterpret_cast<const Pixel*>(c.source->row(sy));
-        auto* out = reinterpret_cast<Pixel*>(c.dest->row(y)) + left;
-        if (!spans) {
-            for (int i = 0; i < width; ++i)
-                out[i] = in[columns[i]];
-            continue;
-        }
-        const KeyRuns::Span* span = spans + row_first[sy];
-        const KeyRuns::Span* last = spans + row_first[sy + 1];
-        for (; span != last; ++span) {
-            const int64_t begin = std::max<int64_t>(span->begin, src_left) - src_left;
-            const int64_t stop = std::min<int64_t>(span->end, src_right) - src_left;
-            if (begin >= stop)
-                continue;
-            for (int i = edges[begin] - left, end = edges[stop] - left; i < end; ++i)
-                out[i] = in[columns[i]];
-        }
-    }
+}
+
+void blit_copy_plain(const BlitCopy& c, const RECT& piece)
+{
+    if (c.dest->format.bpp == 8)
+        plain_piece<uint8_t>(c, piece);
+    else
+        plain_piece<uint16_t>(c, piece);
 }
 
 // ---- Blt ----
@@ -323,7 +125,7 @@ static HRESULT copy_key(Surface* source, DWORD flags, const DDBLTFX* fx, bool* k
 }
 
 static HRESULT surface_copy(Surface* dest, const RECT& rect, Surface* source, LPRECT source_rect, DWORD flags,
-                            const DDBLTFX* fx)
+                            const DDBLTFX* fx, bool plain)
 {
     if (!source->usable())
         return DDERR_INVALIDOBJECT;
@@ -345,37 +147,46 @@ static HRESULT surface_copy(Surface* dest, const RECT& rect, Surface* source, LP
     if (const HRESULT hr = copy_key(source, flags, fx, &keyed, &low, &high); FAILED(hr))
         return hr;
 
-    const Copy c = {dest, source, rect, src, keyed ? &runs_for(source, low, high) : nullptr};
-    const bool same_size = int64_t{rect.right} - rect.left == src.right - src.left &&
-                           int64_t{rect.bottom} - rect.top == src.bottom - src.top;
-    const bool bytes = dest->format.bpp == 8;
-    return for_each_piece(dest, rect, [&](const RECT& piece) {
-        if (same_size)
-            bytes ? copy_piece<uint8_t>(c, piece) : copy_piece<uint16_t>(c, piece);
-        else
-            bytes ? stretch_piece<uint8_t>(c, piece) : stretch_piece<uint16_t>(c, piece);
-    });
+    BlitCopy c = {dest, source, rect, src, keyed, low, high, nullptr};
+    if (plain)
+        return for_each_piece(dest, rect, [&](const RECT& piece) { blit_copy_plain(c, piece); });
+    if (keyed)
+        c.runs = &key_runs_for(source, low, high);
+    return for_each_piece(dest, rect, [&](const RECT& piece) { blit_copy_fast(c, piece); });
 }
 
-HRESULT Surface::Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx)
+// The whole of Blt after its fault check; `plain` picks the copy kernel.
+static HRESULT blt(Surface* dest, LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT source_rect, DWORD flags,
+                   LPDDBLTFX fx, bool plain)
 {
-    if (const HRESULT hr = fault_check("IDirectDrawSurface7::Blt"); FAILED(hr))
+    if (const HRESULT hr = dest->ready(); FAILED(hr))
         return hr;
-    if (const HRESULT hr = ready(); FAILED(hr))
-        return hr;
-    const RECT rect = dest_rect ? read_rect(dest_rect) : RECT{0, 0, width, height};
+    const RECT rect = dest_rect ? read_rect(dest_rect) : RECT{0, 0, dest->width, dest->height};
     if (rect.left > rect.right || rect.top > rect.bottom)
         return DDERR_INVALIDRECT;
     if (rect_empty(rect))
         return DD_OK;
     HRESULT hr = DDERR_INVALIDPARAMS;
     if (flags & DDBLT_COLORFILL)
-        hr = color_fill(this, rect, fx);
+        hr = color_fill(dest, rect, fx);
     else if (source)
-        hr = surface_copy(this, rect, static_cast<Surface*>(source), source_rect, flags, fx);
+        hr = surface_copy(dest, rect, static_cast<Surface*>(source), source_rect, flags, fx, plain);
     if (SUCCEEDED(hr)) {
-        mark_written();
-        present_if_primary();
+        dest->mark_written();
+        dest->present_if_primary();
     }
     return hr;
+}
+
+HRESULT Surface::Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx)
+{
+    if (const HRESULT hr = fault_check("IDirectDrawSurface7::Blt"); FAILED(hr))
+        return hr;
+    return blt(this, dest_rect, source, source_rect, flags, fx, false);
+}
+
+HRESULT blt_reference(LPDIRECTDRAWSURFACE7 dest, LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT source_rect,
+                      DWORD flags, LPDDBLTFX fx)
+{
+    return blt(static_cast<Surface*>(dest), dest_rect, source, source_rect, flags, fx, true);
 }

@@ -157,5 +157,26 @@ inline RECT rect_intersect(const RECT& a, const RECT& b)
             a.bottom < b.bottom ? a.bottom : b.bottom};
 }
 
+// ---- blit kernels (ddraw_blit.cpp, ddraw_blit_fast.cpp) ----
+// What one copy reads and writes: the whole destination and source rectangles (their ratio is
+// the scale, taken before any clipping), the key range left out, and for the fast copies the
+// source's runs under that key. The kernels copy one piece, already cut to the destination.
+struct BlitCopy {
+    Surface* dest;
+    Surface* source;
+    RECT dest_rect;
+    RECT src_rect;
+    bool keyed;           // false: copy every pixel
+    DWORD low, high;      // the key range, when keyed
+    const KeyRuns* runs;  // the fast copies' runs of the source under the key; null when unkeyed
+};
+const KeyRuns& key_runs_for(Surface* s, DWORD low, DWORD high);  // rebuilt when the pixels or key changed
+void blit_copy_fast(const BlitCopy& c, const RECT& piece);
+void blit_copy_plain(const BlitCopy& c, const RECT& piece);  // one pixel at a time: the reference
+// Blt with every copy made by the plain kernel: the same checks, clipping and pixels as
+// IDirectDrawSurface7::Blt (without its fault check). The tests' oracle for the fast copies.
+HRESULT blt_reference(LPDIRECTDRAWSURFACE7 dest, LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT source_rect,
+                      DWORD flags, LPDDBLTFX fx);
+
 // ---- ddraw_object.cpp ----
 PixelFormat desktop_format();

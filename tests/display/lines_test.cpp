@@ -1,5 +1,6 @@
-// lines_test.cpp -- lines and clipping: the clipper's region cases and corners, the exact pixels of
-// the midpoint stepper at both depths, and clipped drawing that never leaves the clip rectangle.
+// lines_test.cpp -- lines, clipping and spans: the clipper's region cases and corners, the exact
+// pixels of the midpoint stepper, clipped drawing that never leaves the clip rectangle, the fast
+// forms against the plain stepper at both depths, and clipped horizontal and vertical spans.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -205,44 +206,14 @@ TEST_F(Lines, NullBufferDrawsNothing)
     EXPECT_EQ(clip_line(nullptr, nullptr, nullptr, nullptr), 0);
 }
 
-// ---- the fast forms against the midpoint rule ----
+// ---- the fast forms against the plain stepper ----
 
-// The midpoint stepper exactly as its rule reads, one pixel and one error test per step. The
-// drawers light the same pixels through faster forms (closed-form offsets, runs per row), so every
-// slope, direction and length class is compared with it.
-static Pixels midpoint_pixels(int x0, int y0, int x1, int y1)
+// The drawers light their pixels through faster forms (closed-form offsets, runs per row); every
+// slope, direction and length class is compared with the plain stepper's pixels, canvas for canvas.
+TEST_F(Lines, EveryLineMatchesThePlainStepperAtBothDepths)
 {
-    Pixels out;
-    int dx = x1 - x0, dy = y1 - y0, sx = 1, sy = 1;
-    if (dx < 0)
-        dx = -dx, sx = -1;
-    if (dy < 0)
-        dy = -dy, sy = -1;
-    int x = x0, y = y0;
-    if (dx > dy) {
-        int error = 2 * dy - dx;
-        for (int i = 0; i <= dx; ++i) {
-            out.push_back({x, y});
-            if (error >= 0)
-                error -= 2 * dx, y += sy;
-            error += 2 * dy, x += sx;
-        }
-    } else {
-        int error = 2 * dx - dy;
-        for (int i = 0; i <= dy; ++i) {
-            out.push_back({x, y});
-            if (error >= 0)
-                error -= 2 * dy, x += sx;
-            error += 2 * dx, y += sy;
-        }
-    }
-    return sorted(out);
-}
-
-TEST_F(Lines, EveryLineMatchesTheMidpointRuleAtBothDepths)
-{
-    Canvas<uint8_t> c8(160, 120);
-    Canvas<uint16_t> c16(160, 120);
+    Canvas<uint8_t> c8(160, 120), want8(160, 120);
+    Canvas<uint16_t> c16(160, 120), want16(160, 120);
     TestRandom r;
     for (int i = 0; i < 4000; ++i) {
         const int x0 = r.range(0, 159), y0 = r.range(0, 119);
@@ -250,29 +221,102 @@ TEST_F(Lines, EveryLineMatchesTheMidpointRuleAtBothDepths)
         const int reach = i % 2 ? 6 : 160;
         const int x1 = std::clamp(x0 + r.range(-reach, reach), 0, 159);
         const int y1 = std::clamp(y0 + r.range(-reach, reach), 0, 119);
-        c8.clear();
-        c16.clear();
+        c8.clear(), want8.clear(), c16.clear(), want16.clear();
         line8(x0, y0, x1, y1, 1, c8.buffer(), c8.pitch());
+        line8_reference(x0, y0, x1, y1, 1, want8.buffer(), want8.pitch());
         line16(x0, y0, x1, y1, 0x1ABCD, c16.buffer(), c16.pitch());
-        const Pixels expected = midpoint_pixels(x0, y0, x1, y1);
-        ASSERT_EQ(lit(c8), expected) << x0 << "," << y0 << " to " << x1 << "," << y1;
-        ASSERT_EQ(lit(c16), expected) << x0 << "," << y0 << " to " << x1 << "," << y1;
+        line16_reference(x0, y0, x1, y1, 0x1ABCD, want16.buffer(), want16.pitch());
+        ASSERT_EQ(lit(c8), lit(want8)) << x0 << "," << y0 << " to " << x1 << "," << y1;
+        ASSERT_EQ(lit(c16), lit(want16)) << x0 << "," << y0 << " to " << x1 << "," << y1;
         ASSERT_EQ(c16.at(x1, y1), 0xABCD) << "the low 16 bits of the colour";
     }
 }
 
-TEST_F(Lines, VeryLongLinesMatchTheMidpointRule)
+TEST_F(Lines, LinesAtTheClosedFormsLimitMatchThePlainStepper)
 {
-    // Beyond 46,340 steps the drawers fall back to stepping one pixel at a time.
-    const int lengths[] = {46340, 46341, 60000};
-    for (int n : lengths) {
-        Canvas<uint8_t> c(n + 1, 4);
-        set_clip(0, 0, n, 3);
-        draw_line8(0, 0, n, 3, 1, c.buffer(), c.pitch());
-        Pixels got = lit(c);
-        EXPECT_EQ(got, midpoint_pixels(0, 0, n, 3)) << n << " steps";
-        c.clear();
-        draw_line8(n, 1, 0, 2, 1, c.buffer(), c.pitch());
-        EXPECT_EQ(lit(c), midpoint_pixels(n, 1, 0, 2)) << n << " steps, leftwards";
+    // 46,340 steps is the longest line the fast forms draw, by runs (x-major) and closed form (y-major).
+    const int n = 46340;
+    Canvas<uint8_t> wide(n + 1, 4), wide_want(n + 1, 4), tall(4, n + 1), tall_want(4, n + 1);
+    line8(0, 0, n, 3, 1, wide.buffer(), wide.pitch());
+    line8_reference(0, 0, n, 3, 1, wide_want.buffer(), wide_want.pitch());
+    line8(n, 1, 0, 2, 1, wide.buffer(), wide.pitch());
+    line8_reference(n, 1, 0, 2, 1, wide_want.buffer(), wide_want.pitch());
+    EXPECT_EQ(lit(wide), lit(wide_want));
+    line8(0, 0, 3, n, 1, tall.buffer(), tall.pitch());
+    line8_reference(0, 0, 3, n, 1, tall_want.buffer(), tall_want.pitch());
+    EXPECT_EQ(lit(tall), lit(tall_want));
+}
+
+// ---- spans ----
+
+class Spans : public testing::Test {
+protected:
+    static constexpr int PITCH = 700;  // wider than the 640-pixel clip rectangle
+    void SetUp() override
+    {
+        clip_min_x = 0;
+        clip_min_y = 0;
+        clip_max_x = 639;
+        clip_max_y = 479;
+        pixels.assign(PITCH * 480, 7);
     }
+    int row_count(int y, int value) const
+    {
+        int n = 0;
+        for (int x = 0; x < PITCH; ++x)
+            n += pixels[y * PITCH + x] == value;
+        return n;
+    }
+    std::vector<uint8_t> pixels;
+};
+
+TEST_F(Spans, HorizontalClippedBothEnds)
+{
+    hline8(700, -5, 20, 3, pixels.data(), PITCH);
+    EXPECT_EQ(row_count(20, 3), 640) << "columns 0 … 639 only";
+    EXPECT_EQ(pixels[20 * PITCH + 640], 7) << "the bytes between the width and the pitch stay";
+    hline8(0, 639, 480, 3, pixels.data(), PITCH);
+    hline8(0, 639, -1, 3, pixels.data(), PITCH);
+    hline8(640, 900, 5, 3, pixels.data(), PITCH);
+    hline8(-50, -1, 6, 3, pixels.data(), PITCH);
+    EXPECT_EQ(row_count(5, 3) + row_count(6, 3), 0) << "wholly outside";
+    hline8(10, 12, 7, 0x1FF, pixels.data(), PITCH);
+    EXPECT_EQ(pixels[7 * PITCH + 12], 0xFF) << "the low byte of the colour";
+    EXPECT_EQ(row_count(7, 0xFF), 3);
+}
+
+TEST_F(Spans, VerticalOrderedAndClipped)
+{
+    vline8(10, 5, 3, 9, pixels.data(), PITCH);
+    for (int y = 0; y < 480; ++y)
+        EXPECT_EQ(pixels[y * PITCH + 3], (y >= 5 && y <= 10) ? 9 : 7) << "row " << y;
+    vline8(-100, 1000, 4, 9, pixels.data(), PITCH);
+    int n = 0;
+    for (int y = 0; y < 480; ++y)
+        n += pixels[y * PITCH + 4] == 9;
+    EXPECT_EQ(n, 480);
+    vline8(0, 479, 640, 9, pixels.data(), PITCH);
+    vline8(0, 479, -1, 9, pixels.data(), PITCH);
+    vline8(480, 600, 5, 9, pixels.data(), PITCH);
+    EXPECT_EQ(pixels[0 * PITCH + 640], 7);
+    EXPECT_EQ(pixels[479 * PITCH + 5], 7);
+}
+
+TEST_F(Spans, SixteenBitSpansAndWordFill)
+{
+    std::vector<uint16_t> words(PITCH / 2 * 480, 1);
+    clip_max_x = 299;
+    hline16(-10, 400, 2, 0x12345, words.data(), PITCH);
+    int n = 0;
+    for (int x = 0; x < PITCH / 2; ++x)
+        n += words[2 * (PITCH / 2) + x] == 0x2345;
+    EXPECT_EQ(n, 300) << "clipped to 0 … 299, the low 16 bits";
+    vline16(7, 3, 5, 0xABCD, words.data(), PITCH);
+    for (int y = 0; y < 10; ++y)
+        EXPECT_EQ(words[y * (PITCH / 2) + 5], (y >= 3 && y <= 7) ? 0xABCD : (y == 2 ? 0x2345 : 1)) << y;
+    std::vector<uint16_t> run(4, 5);
+    fill_words16(run.data(), 0xFFFF0009, 3);
+    EXPECT_EQ(run, (std::vector<uint16_t>{9, 9, 9, 5}));
+    fill_words16(run.data(), 1, 0);
+    EXPECT_EQ(run[0], 9) << "count 0 stores nothing";
 }

@@ -1,5 +1,5 @@
 // transitions_test.cpp -- screen transitions: the palette arithmetic of the fades and washes, the
-// pacing on the virtual clock, the bars and the dissolve clearing the screen, and span clipping.
+// pacing on the virtual clock, and the bars and the dissolve clearing the screen.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -204,78 +204,4 @@ TEST_F(Transitions, PixelEffectsIn16Bits)
             left += buffer[y * (pitch / 2) + x] != 0;
     EXPECT_EQ(left, 0);
     surface_unlock(back_surface);
-}
-
-// ---- spans ----
-
-class Spans : public testing::Test {
-protected:
-    static constexpr int PITCH = 700;  // wider than the 640-pixel clip rectangle
-    void SetUp() override
-    {
-        clip_min_x = 0;
-        clip_min_y = 0;
-        clip_max_x = 639;
-        clip_max_y = 479;
-        pixels.assign(PITCH * 480, 7);
-    }
-    int row_count(int y, int value) const
-    {
-        int n = 0;
-        for (int x = 0; x < PITCH; ++x)
-            n += pixels[y * PITCH + x] == value;
-        return n;
-    }
-    std::vector<uint8_t> pixels;
-};
-
-TEST_F(Spans, HorizontalClippedBothEnds)
-{
-    hline8(700, -5, 20, 3, pixels.data(), PITCH);
-    EXPECT_EQ(row_count(20, 3), 640) << "columns 0 … 639 only";
-    EXPECT_EQ(pixels[20 * PITCH + 640], 7) << "the bytes between the width and the pitch stay";
-    hline8(0, 639, 480, 3, pixels.data(), PITCH);
-    hline8(0, 639, -1, 3, pixels.data(), PITCH);
-    hline8(640, 900, 5, 3, pixels.data(), PITCH);
-    hline8(-50, -1, 6, 3, pixels.data(), PITCH);
-    EXPECT_EQ(row_count(5, 3) + row_count(6, 3), 0) << "wholly outside";
-    hline8(10, 12, 7, 0x1FF, pixels.data(), PITCH);
-    EXPECT_EQ(pixels[7 * PITCH + 12], 0xFF) << "the low byte of the colour";
-    EXPECT_EQ(row_count(7, 0xFF), 3);
-}
-
-TEST_F(Spans, VerticalOrderedAndClipped)
-{
-    vline8(10, 5, 3, 9, pixels.data(), PITCH);
-    for (int y = 0; y < 480; ++y)
-        EXPECT_EQ(pixels[y * PITCH + 3], (y >= 5 && y <= 10) ? 9 : 7) << "row " << y;
-    vline8(-100, 1000, 4, 9, pixels.data(), PITCH);
-    int n = 0;
-    for (int y = 0; y < 480; ++y)
-        n += pixels[y * PITCH + 4] == 9;
-    EXPECT_EQ(n, 480);
-    vline8(0, 479, 640, 9, pixels.data(), PITCH);
-    vline8(0, 479, -1, 9, pixels.data(), PITCH);
-    vline8(480, 600, 5, 9, pixels.data(), PITCH);
-    EXPECT_EQ(pixels[0 * PITCH + 640], 7);
-    EXPECT_EQ(pixels[479 * PITCH + 5], 7);
-}
-
-TEST_F(Spans, SixteenBitSpansAndWordFill)
-{
-    std::vector<uint16_t> words(PITCH / 2 * 480, 1);
-    clip_max_x = 299;
-    hline16(-10, 400, 2, 0x12345, words.data(), PITCH);
-    int n = 0;
-    for (int x = 0; x < PITCH / 2; ++x)
-        n += words[2 * (PITCH / 2) + x] == 0x2345;
-    EXPECT_EQ(n, 300) << "clipped to 0 … 299, the low 16 bits";
-    vline16(7, 3, 5, 0xABCD, words.data(), PITCH);
-    for (int y = 0; y < 10; ++y)
-        EXPECT_EQ(words[y * (PITCH / 2) + 5], (y >= 3 && y <= 7) ? 0xABCD : (y == 2 ? 0x2345 : 1)) << y;
-    std::vector<uint16_t> run(4, 5);
-    fill_words16(run.data(), 0xFFFF0009, 3);
-    EXPECT_EQ(run, (std::vector<uint16_t>{9, 9, 9, 5}));
-    fill_words16(run.data(), 1, 0);
-    EXPECT_EQ(run[0], 9) << "count 0 stores nothing";
 }

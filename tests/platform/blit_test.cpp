@@ -1,13 +1,16 @@
-// blit_test.cpp -- Blt between surfaces: colour keys, stretching, clipping, and the refusals,
-// checked pixel for pixel against a plain per-pixel model of the same blit.
+// blit_test.cpp -- Blt between surfaces: colour keys, stretching, clipping, and the refusals; the
+// fast copies checked pixel for pixel against the plain per-pixel copy of the same blit.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include <ddraw.h>
 
+#include "ddraw_internal.h"
+#include "test_random.h"
 #include "testing.h"
 
 namespace {
@@ -31,14 +34,21 @@ protected:
             s->Release();
         dd->Release();
     }
-    LPDIRECTDRAWSURFACE7 surface(int w, int h, int key = -1)
+    // An off-screen surface, 8-bit or 16-bit (5.6.5), with a source key when key >= 0.
+    LPDIRECTDRAWSURFACE7 surface(int w, int h, int key = -1, int bpp = 8)
     {
         DDSURFACEDESC2 d{};
         d.dwSize = sizeof d;
-        d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+        d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | (bpp == 16 ? DDSD_PIXELFORMAT : 0);
         d.dwWidth = w;
         d.dwHeight = h;
         d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+        d.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+        d.ddpfPixelFormat.dwFlags = DDPF_RGB;
+        d.ddpfPixelFormat.dwRGBBitCount = 16;
+        d.ddpfPixelFormat.dwRBitMask = 0xF800;
+        d.ddpfPixelFormat.dwGBitMask = 0x07E0;
+        d.ddpfPixelFormat.dwBBitMask = 0x001F;
         LPDIRECTDRAWSURFACE7 s = nullptr;
         EXPECT_EQ(dd->CreateSurface(&d, &s, nullptr), DD_OK);
         if (key >= 0) {
@@ -63,7 +73,7 @@ protected:
         d.dwSize = sizeof d;
         Pixels p;
         EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
-        p.width = d.dwWidth;
+        p.width = d.dwWidth * (d.ddpfPixelFormat.dwRGBBitCount == 8 ? 1 : 2);  // bytes a row
         p.height = d.dwHeight;
         p.px.resize(p.width * p.height);
         for (int y = 0; y < p.height; ++y)
@@ -83,19 +93,28 @@ protected:
             }
         return p;
     }
-    // The model: every destination pixel of the whole rectangle that lands inside `clip` reads
-    // source pixel (sl + (x - dl) * sw / dw, st + (y - dt) * sh / dh), skipped when it is the key.
-    static void model(Pixels& dest, const Pixels& src, RECT d, RECT s, RECT clip, int key)
+    // The same blit onto two copies of `background`, by Blt and by the plain copy: the results and
+    // the pixels must agree. `clip` null: no clipper.
+    void expect_as_plain(LPDIRECTDRAWSURFACE7 src, const Pixels& background, int bpp, const RECT* clip, RECT d,
+                         const RECT* s, DWORD flags, const std::string& what)
     {
-        const int dw = d.right - d.left, dh = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
-        for (int y = d.top; y < d.bottom; ++y)
-            for (int x = d.left; x < d.right; ++x) {
-                if (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom)
-                    continue;
-                const uint8_t p = src.px[(s.top + (y - d.top) * sh / dh) * src.width + s.left + (x - d.left) * sw / dw];
-                if (key < 0 || p != key)
-                    dest.at(x, y) = p;
-            }
+        const int w = background.width / (bpp / 8), h = background.height;
+        LPDIRECTDRAWSURFACE7 fast = surface(w, h, -1, bpp), plain = surface(w, h, -1, bpp);
+        Pixels start = background;
+        put(fast, start);
+        put(plain, start);
+        if (clip) {
+            clip_to(fast, *clip);
+            clip_to(plain, *clip);
+        }
+        RECT d1 = d, d2 = d, s1 = s ? *s : RECT{}, s2 = s1;
+        DDBLTFX fx{};
+        fx.dwSize = sizeof fx;
+        fx.ddckSrcColorkey = {1, 3};  // a key range, for DDBLT_KEYSRCOVERRIDE
+        ASSERT_EQ(fast->Blt(&d1, src, s ? &s1 : nullptr, flags, &fx),
+                  blt_reference(plain, &d2, src, s ? &s2 : nullptr, flags, &fx))
+            << what;
+        ASSERT_EQ(get(fast).px, get(plain).px) << what;
     }
     LPDIRECTDRAWCLIPPER clip_to(LPDIRECTDRAWSURFACE7 s, RECT r)
     {
@@ -122,52 +141,74 @@ TEST_F(Blit, KeyedCopyLeavesKeyPixelsOfTheDestinationAlone)
     LPDIRECTDRAWSURFACE7 src = surface(37, 29, 0);
     put(src, sprite);
     LPDIRECTDRAWSURFACE7 dst = surface(100, 80);
-    Pixels expect{100, 80, std::vector<uint8_t>(100 * 80, 0xCC)};
-    put(dst, expect);
+    Pixels before{100, 80, std::vector<uint8_t>(100 * 80, 0xCC)};
+    put(dst, before);
     RECT d = {10, 20, 47, 49};
     ASSERT_EQ(dst->Blt(&d, src, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
-    model(expect, sprite, d, {0, 0, 37, 29}, {0, 0, 100, 80}, 0);
-    EXPECT_EQ(get(dst).px, expect.px);
+    Pixels after = get(dst);
+    EXPECT_EQ(after.at(10, 20), 0xCC) << "a key corner";
+    EXPECT_EQ(after.at(28, 34), sprite.at(18, 14)) << "the centre";
+    expect_as_plain(src, before, 8, nullptr, d, nullptr, DDBLT_KEYSRC, "one keyed copy");
 }
 
-TEST_F(Blit, NarrowSpritesCutAtEveryEdgeMatchTheModel)
+// Narrow sprites (one masked move per row) cut at every edge, stretched sprites half off the
+// screen, and unkeyed copies and stretches, each against the plain copy.
+TEST_F(Blit, ChosenBlitsMatchThePlainCopy)
 {
-    Pixels sprite = disc(8, 8);
-    sprite.at(0, 3) = 7;  // opaque pixels on the row ends, where a whole-row move could go wrong
-    sprite.at(7, 4) = 9;
-    LPDIRECTDRAWSURFACE7 src = surface(8, 8, 0);
-    put(src, sprite);
-    LPDIRECTDRAWSURFACE7 dst = surface(40, 30);
-    clip_to(dst, {0, 0, 40, 30});
-    Pixels expect{40, 30, std::vector<uint8_t>(40 * 30, 0xCC)};
-    put(dst, expect);
-    const RECT places[] = {{-3, -2, 5, 6}, {35, 25, 43, 33}, {32, 10, 40, 18}, {10, 26, 18, 34}, {0, 0, 8, 8}};
-    for (RECT d : places) {
-        ASSERT_EQ(dst->Blt(&d, src, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
-        model(expect, sprite, d, {0, 0, 8, 8}, {0, 0, 40, 30}, 0);
-    }
-    EXPECT_EQ(get(dst).px, expect.px);
-}
-
-TEST_F(Blit, StretchedAndClippedShowsExactlyThePartOfTheUnclippedOne)
-{
-    Pixels sprite = disc(42, 36);
-    LPDIRECTDRAWSURFACE7 src = surface(42, 36, 0);
-    put(src, sprite);
+    Pixels narrow = disc(8, 8), wide = disc(42, 36);
+    narrow.at(0, 3) = 7;  // opaque pixels on the row ends, where a whole-row move could go wrong
+    narrow.at(7, 4) = 9;
+    LPDIRECTDRAWSURFACE7 narrow_src = surface(8, 8, 0), wide_src = surface(42, 36, 0);
+    put(narrow_src, narrow);
+    put(wide_src, wide);
+    const Pixels small{40, 30, std::vector<uint8_t>(40 * 30, 0xCC)}, screen{640, 480, std::vector<uint8_t>(640 * 480)};
+    const RECT small_clip = {0, 0, 40, 30}, screen_clip = {0, 0, 640, 480};
+    for (RECT d : {RECT{-3, -2, 5, 6}, RECT{35, 25, 43, 33}, RECT{32, 10, 40, 18}, RECT{10, 26, 18, 34}, RECT{0, 0, 8, 8}})
+        expect_as_plain(narrow_src, small, 8, &small_clip, d, nullptr, DDBLT_KEYSRC, "narrow at " + std::to_string(d.left));
     const RECT cases[][2] = {
         {{-30, 400, 44, 458}, {0, 0, 42, 36}},  // 74 × 58, half off the left and bottom edges
         {{600, -20, 674, 38}, {0, 0, 42, 36}},  // off the right and top
         {{100, 100, 121, 118}, {0, 0, 42, 36}},  // shrunk to half
         {{50, 60, 130, 90}, {5, 3, 40, 30}},  // a part of the source, stretched unevenly
     };
-    for (const auto& c : cases) {
-        LPDIRECTDRAWSURFACE7 dst = surface(640, 480);
-        clip_to(dst, {0, 0, 640, 480});
-        Pixels expect{640, 480, std::vector<uint8_t>(640 * 480, 0)};
-        RECT d = c[0], s = c[1];
-        ASSERT_EQ(dst->Blt(&d, src, &s, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
-        model(expect, sprite, d, s, {0, 0, 640, 480}, 0);
-        EXPECT_EQ(get(dst).px, expect.px) << "to " << d.left << "," << d.top;
+    for (const auto& c : cases)
+        for (DWORD flags : {DWORD{DDBLT_KEYSRC}, DWORD{0}})
+            expect_as_plain(wide_src, screen, 8, &screen_clip, c[0], &c[1], flags, "to " + std::to_string(c[0].left));
+    expect_as_plain(wide_src, small, 8, nullptr, {3, 4, 45, 40}, nullptr, 0, "unkeyed, same size");
+}
+
+// Sprites of every width from one pixel up (the narrow ones take the masked rows), whole or in
+// part, copied or stretched anywhere over a clipped destination, keyed by the source's key, by a
+// key range or not at all, at both depths.
+TEST_F(Blit, RandomBlitsMatchThePlainCopyAtBothDepths)
+{
+    TestRandom r;
+    for (int bpp : {8, 16}) {
+        for (int i = 0; i < 400; ++i) {
+            const int w = i % 2 ? r.range(1, 64 / bpp) : r.range(1, 40), h = r.range(1, 20);
+            const int bytes = bpp / 8;
+            Pixels sprite{w * bytes, h, std::vector<uint8_t>(static_cast<size_t>(w * bytes * h))};
+            for (size_t k = 0; k < sprite.px.size(); k += bytes) {
+                const int value = r.next() % 3 ? r.range(0, 5) : r.range(0, 0xFFFF);  // keys 0 and 1 .. 3 often
+                for (int b = 0; b < bytes; ++b)
+                    sprite.px[k + b] = static_cast<uint8_t>(value >> (8 * b));
+            }
+            LPDIRECTDRAWSURFACE7 src = surface(w, h, 0, bpp);
+            put(src, sprite);
+            RECT part = {r.range(0, w - 1), r.range(0, h - 1), 0, 0};
+            part.right = r.range(part.left + 1, w), part.bottom = r.range(part.top + 1, h);
+            const bool whole = r.next() % 4, same = r.next() % 4;
+            const RECT s = whole ? RECT{0, 0, w, h} : part;
+            const int dw = same ? s.right - s.left : r.range(1, 80), dh = same ? s.bottom - s.top : r.range(1, 60);
+            const int x = r.range(-dw, 64), y = r.range(-dh, 48);
+            const RECT clip = {r.range(0, 20), r.range(0, 15), r.range(30, 64), r.range(25, 48)};
+            const DWORD flags[] = {DDBLT_KEYSRC, DDBLT_KEYSRCOVERRIDE, 0};
+            const Pixels background{64 * bytes, 48, std::vector<uint8_t>(64 * bytes * 48, 0xCC)};
+            expect_as_plain(src, background, bpp, r.next() % 4 ? &clip : nullptr, {x, y, x + dw, y + dh}, &s,
+                            flags[r.next() % 3], std::to_string(bpp) + "-bit case " + std::to_string(i));
+            if (HasFatalFailure())
+                return;
+        }
     }
 }
 
@@ -198,21 +239,6 @@ TEST_F(Blit, StretchWiderThanTheIntRangeStaysExact)
                 ASSERT_EQ(got.px[y * 64 + x], want) << x << "," << y << " of " << d.left << "," << d.top;
             }
     }
-}
-
-TEST_F(Blit, UnkeyedCopyAndStretchCopyEveryPixel)
-{
-    Pixels sprite = disc(16, 16);
-    LPDIRECTDRAWSURFACE7 src = surface(16, 16, 0);
-    put(src, sprite);
-    LPDIRECTDRAWSURFACE7 dst = surface(64, 64);
-    Pixels expect{64, 64, std::vector<uint8_t>(64 * 64, 0)};
-    RECT same = {3, 4, 19, 20}, big = {20, 20, 60, 52};
-    ASSERT_EQ(dst->Blt(&same, src, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-    ASSERT_EQ(dst->Blt(&big, src, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-    model(expect, sprite, same, {0, 0, 16, 16}, {0, 0, 64, 64}, -1);
-    model(expect, sprite, big, {0, 0, 16, 16}, {0, 0, 64, 64}, -1);
-    EXPECT_EQ(get(dst).px, expect.px);
 }
 
 TEST_F(Blit, KeyRunsFollowChangesToTheSource)

@@ -1,5 +1,6 @@
-// frame_convert_test.cpp -- the present conversion: every pixel through the palette, odd widths,
-// padded rows, and the 16-bit expansions.
+// frame_convert_test.cpp -- the present conversion: the palette as XRGB, the 16-bit expansions, the
+// fit of a frame in a larger picture, and the fast conversions against the plain ones on random
+// frames (odd widths, padded rows, both depths, scaled to any size).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,34 +8,15 @@
 #include <vector>
 
 #include "frame_convert.h"
+#include "test_random.h"
 
-TEST(FrameConvert, EightBitPixelsGoThroughThePaletteIncludingTheRowTail)
+TEST(FrameConvert, ThePaletteBecomesXrgbWords)
 {
-    const int width = 21, height = 3, pitch = 32;  // 21 = two blocks of eight and a tail of five
-    std::vector<uint8_t> pixels(pitch * height, 0xEE);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels[y * pitch + x] = static_cast<uint8_t>(x * 11 + y * 7);
-    uint8_t palette[256 * 4];
-    for (int i = 0; i < 256; ++i) {
-        palette[i * 4] = static_cast<uint8_t>(i);
-        palette[i * 4 + 1] = static_cast<uint8_t>(i ^ 0x55);
-        palette[i * 4 + 2] = static_cast<uint8_t>(255 - i);
-        palette[i * 4 + 3] = 4;
-    }
+    uint8_t palette[256 * 4] = {};
+    palette[4] = 0x01, palette[5] = 0x54, palette[6] = 0xFE, palette[7] = 4;
     uint32_t lut[256];
     frame_palette_to_xrgb(palette, lut);
     EXPECT_EQ(lut[1], 0x0154FEu) << "red, green, blue into XRGB; flags dropped";
-
-    const int out_pitch = (width + 3) * 4;
-    std::vector<uint32_t> out(static_cast<size_t>(width + 3) * height, 0xDEADBEEF);
-    const HostFrame frame{pixels.data(), pitch, width, height, 8, 8, palette};
-    frame_to_xrgb(frame, lut, out.data(), out_pitch);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            ASSERT_EQ(out[y * (width + 3) + x], lut[pixels[y * pitch + x]]) << "at " << x << "," << y;
-        EXPECT_EQ(out[y * (width + 3) + width], 0xDEADBEEFu) << "nothing written past the row";
-    }
 }
 
 TEST(FrameConvert, SixteenBitChannelsExpandToFullRange)
@@ -56,54 +38,49 @@ TEST(FrameConvert, SixteenBitChannelsExpandToFullRange)
     EXPECT_EQ(out[3], 0u);
 }
 
-// A frame of distinct colours, so every output pixel names the source pixel it came from.
-struct NumberedFrame {
-    NumberedFrame(int width, int height) : width(width), height(height), pixels(static_cast<size_t>(width) * height)
-    {
-        for (size_t i = 0; i < pixels.size(); ++i)
-            pixels[i] = static_cast<uint8_t>(i + 1);
-        for (int i = 0; i < 256; ++i)
-            lut[i] = 0x010000u * static_cast<uint32_t>(i);
-    }
-    HostFrame frame() const { return {pixels.data(), width, width, height, 8, 8, nullptr}; }
-    int width, height;
-    std::vector<uint8_t> pixels;
-    uint32_t lut[256];
-};
-
 TEST(FrameConvert, ScaledPicturesKeepSquarePixelsCentredBetweenBlackBars)
 {
     EXPECT_EQ(frame_fit(640, 480, 1920, 1080).width, 1440);
     EXPECT_EQ(frame_fit(640, 480, 1920, 1080).x, 240);
     EXPECT_EQ(frame_fit(640, 480, 1280, 1024).y, 32);
     EXPECT_EQ(frame_fit(640, 480, 0, 1024).width, 0);
-
-    struct Case {
-        int frame_w, frame_h, out_w, out_h;
-    };
-    for (const Case c : {Case{4, 3, 11, 7}, Case{4, 3, 8, 6}, Case{5, 3, 5, 3}, Case{6, 4, 7, 13}, Case{9, 7, 4, 3}}) {
-        const NumberedFrame n(c.frame_w, c.frame_h);
-        const int pad = 3;  // words past each row that must stay untouched
-        std::vector<uint32_t> out(static_cast<size_t>(c.out_w + pad) * c.out_h, 0xDEADBEEF);
-        frame_to_xrgb_scaled(n.frame(), n.lut, out.data(), (c.out_w + pad) * 4, c.out_w, c.out_h);
-
-        const FrameFit fit = frame_fit(c.frame_w, c.frame_h, c.out_w, c.out_h);
-        EXPECT_LE(std::abs(fit.width * c.frame_h - fit.height * c.frame_w), std::max(c.frame_w, c.frame_h));
-        for (int y = 0; y < c.out_h; ++y) {
-            for (int x = 0; x < c.out_w; ++x) {
-                const bool inside = x >= fit.x && x < fit.x + fit.width && y >= fit.y && y < fit.y + fit.height;
-                uint32_t want = 0;
-                if (inside) {  // the source pixel under the centre of this one
-                    const int sx = static_cast<int>((x - fit.x + 0.5) * c.frame_w / fit.width);
-                    const int sy = static_cast<int>((y - fit.y + 0.5) * c.frame_h / fit.height);
-                    want = n.lut[n.pixels[static_cast<size_t>(sy) * c.frame_w + sx]];
-                }
-                ASSERT_EQ(out[static_cast<size_t>(y) * (c.out_w + pad) + x], want)
-                    << c.frame_w << "x" << c.frame_h << " into " << c.out_w << "x" << c.out_h << " at " << x << "," << y;
-            }
-            for (int x = c.out_w; x < c.out_w + pad; ++x)
-                ASSERT_EQ(out[static_cast<size_t>(y) * (c.out_w + pad) + x], 0xDEADBEEFu) << "nothing past the row";
+    for (int w = 1; w < 40; w += 3)
+        for (int h = 1; h < 40; h += 5) {
+            const FrameFit fit = frame_fit(w, h, 37, 23);
+            EXPECT_LE(std::abs(fit.width * h - fit.height * w), std::max(w, h)) << w << "x" << h;
         }
+}
+
+// Random frames of every width class (the eight-pixel blocks and their tails), with padded rows,
+// 8-bit and both 16-bit formats, converted as they are and scaled up and down: the fast forms must
+// give the plain forms' pixels and leave the words past each output row alone.
+TEST(FrameConvert, RandomFramesMatchThePlainConversions)
+{
+    TestRandom r;
+    uint32_t lut[256];
+    for (uint32_t& c : lut)
+        c = r.next() & 0xFFFFFF;
+    for (int i = 0; i < 300; ++i) {
+        const int bpp = i % 3 ? 8 : 16, width = r.range(1, 70), height = r.range(1, 12);
+        const int pitch = width * bpp / 8 + r.range(0, 9);
+        std::vector<uint8_t> pixels(static_cast<size_t>(pitch) * height);
+        for (uint8_t& p : pixels)
+            p = static_cast<uint8_t>(r.next() >> 24);
+        const HostFrame frame{pixels.data(), pitch, width, height, bpp, bpp == 8 ? 8 : 15 + i % 2, nullptr};
+        const bool scaled = i % 2;
+        const int out_w = scaled ? r.range(1, 150) : width, out_h = scaled ? r.range(1, 40) : height;
+        const int out_pitch = (out_w + 3) * 4;  // three words past each row that must stay untouched
+        std::vector<uint32_t> fast(static_cast<size_t>(out_w + 3) * out_h, 0xDEADBEEF), plain = fast;
+        if (scaled) {
+            frame_to_xrgb_scaled(frame, lut, fast.data(), out_pitch, out_w, out_h);
+            frame_to_xrgb_scaled_reference(frame, lut, plain.data(), out_pitch, out_w, out_h);
+        } else {
+            frame_to_xrgb(frame, lut, fast.data(), out_pitch);
+            frame_to_xrgb_reference(frame, lut, plain.data(), out_pitch);
+        }
+        ASSERT_EQ(fast, plain) << bpp << "-bit " << width << "x" << height << " into " << out_w << "x" << out_h;
+        for (size_t y = 0; y < static_cast<size_t>(out_h); ++y)
+            ASSERT_EQ(plain[y * (out_w + 3) + out_w], 0xDEADBEEFu) << "the plain form writes nothing past a row";
     }
 }
 

@@ -1,6 +1,6 @@
 // canvas.h -- a pixel buffer for the drawing tests: a visible area with a guard band of untouched
 // pixels around it (so a stray write is seen, not a crash) and a pitch wider than the width; a
-// fixture that keeps each test's clip rectangle to itself; a repeatable random source.
+// fixture that keeps each test's clip rectangle to itself.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display.h"
+#include "test_random.h"
 
 template <class Pixel> class Canvas {
 public:
@@ -89,16 +90,4 @@ protected:
 
 private:
     int saved_[4];
-};
-
-// A small repeatable random source for the many-lines and many-triangles checks.
-struct TestRandom {
-    uint32_t state = 12345;
-    uint32_t next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return state;
-    }
-    int range(int lo, int hi) { return lo + static_cast<int>(next() % static_cast<uint32_t>(hi - lo + 1)); }
-    int any() { return static_cast<int>(next() ^ (next() >> 16)); }
 };

@@ -1,0 +1,40 @@
+// fill_internal.h -- what the fills share: the clip rectangle read once per call, the distance
+// between lines in pixels, and where a convex polygon's walk starts. Internal to the sprites layer.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "display.h"
+#include "placement.h"
+
+// The clip rectangle read once per call: the pixel stores would otherwise make the compiler read
+// the globals again on every line, as a byte store may alias them.
+struct ClipBox {
+    int64_t min_x, min_y, max_x, max_y;
+};
+
+inline ClipBox clip_box()
+{
+    return {clip_min_x, clip_min_y, clip_max_x, clip_max_y};
+}
+
+// Pixels from one line to the next: the pitch is in bytes at both depths.
+template <class Pixel> inline ptrdiff_t line_pixels(int pitch)
+{
+    return static_cast<ptrdiff_t>(pitch) / static_cast<ptrdiff_t>(sizeof(Pixel));
+}
+
+// The vertex a polygon's walk starts from: the top one by the vertices' own y (the earliest wins a
+// tie). The caller has checked that there is at least one.
+inline int top_vertex(const struct Polygon* polygon)
+{
+    int top = 0;
+    int top_y = trunc_to_int(polygon->vertices[0].y);
+    for (int i = 1; i < polygon->vertex_count; ++i) {
+        if (polygon->vertices[i].y < static_cast<float>(top_y)) {
+            top = i;
+            top_y = trunc_to_int(polygon->vertices[i].y);
+        }
+    }
+    return top;
+}
