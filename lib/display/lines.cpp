@@ -118,7 +118,8 @@ template <class Pixel> static void step_line(Pixel* p, int n, int m, ptrdiff_t m
 }
 
 // The whole line by the stepper: a 45-degree line steps along y, as the error test has it.
-template <class Pixel> static void reference_line(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
+template <class Pixel>
+static void reference_line(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
 {
     const int dx = x1 - x0, dy = y1 - y0;
     const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -row : row;

@@ -67,7 +67,6 @@ template <class Pixel> static void run_line(Pixel* p, int n, int m, int sx, ptrd
     row_run(p, n + 1 - s, sx, color);
 }
 
-
 // Picks the faster form for the line; both light the pixels of the plain stepper.
 template <class Pixel> static void draw_steps(int x0, int y0, int x1, int y1, Pixel color, Pixel* buffer, ptrdiff_t row)
 {

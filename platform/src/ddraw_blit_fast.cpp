@@ -180,7 +180,6 @@ template <class Pixel> static void stretch_piece(const BlitCopy& c, const RECT& 
 
 // ---- the fast copy ----
 
-
 // Scans the source once for the opaque runs of each row (and, for rows of at most 8 bytes, the
 // byte mask of each row).
 template <class Pixel> static void build_runs(Surface* s, DWORD low, DWORD high)

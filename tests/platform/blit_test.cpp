@@ -163,8 +163,10 @@ TEST_F(Blit, ChosenBlitsMatchThePlainCopy)
     put(wide_src, wide);
     const Pixels small{40, 30, std::vector<uint8_t>(40 * 30, 0xCC)}, screen{640, 480, std::vector<uint8_t>(640 * 480)};
     const RECT small_clip = {0, 0, 40, 30}, screen_clip = {0, 0, 640, 480};
-    for (RECT d : {RECT{-3, -2, 5, 6}, RECT{35, 25, 43, 33}, RECT{32, 10, 40, 18}, RECT{10, 26, 18, 34}, RECT{0, 0, 8, 8}})
-        expect_as_plain(narrow_src, small, 8, &small_clip, d, nullptr, DDBLT_KEYSRC, "narrow at " + std::to_string(d.left));
+    for (RECT d :
+         {RECT{-3, -2, 5, 6}, RECT{35, 25, 43, 33}, RECT{32, 10, 40, 18}, RECT{10, 26, 18, 34}, RECT{0, 0, 8, 8}})
+        expect_as_plain(narrow_src, small, 8, &small_clip, d, nullptr, DDBLT_KEYSRC,
+                        "narrow at " + std::to_string(d.left));
     const RECT cases[][2] = {
         {{-30, 400, 44, 458}, {0, 0, 42, 36}},  // 74 × 58, half off the left and bottom edges
         {{600, -20, 674, 38}, {0, 0, 42, 36}},  // off the right and top
