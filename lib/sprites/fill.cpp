@@ -11,15 +11,6 @@
 
 // ---- records ----
 
-// One side of the plain polygon walk: its column, its pixel's offset in the buffer, and the edge it
-// steps along with the integer error term of the midpoint rule.
-struct PlainWalk {
-    int x, target;
-    int adx, ady, sx, count, error;
-    bool x_major;
-    ptrdiff_t offset;
-};
-
 // Where a fill writes: the first pixel of the buffer and the distance between lines in pixels.
 template <class Pixel> struct FillTarget {
     Pixel* buffer;
@@ -266,39 +257,23 @@ void triangle_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int co
 
 // ---- convex polygons: the plain walk ----
 
-// Sets up one walk from column x of line y towards the screen position `to`, with the error term at 0.
-static void plain_begin(PlainWalk& w, int x, int y, ScreenPoint to, int pitch)
-{
-    const int dx = to.x - x, dy = to.y - y;
-    w.x = x;
-    w.offset = static_cast<ptrdiff_t>(y) * pitch + x;
-    w.adx = dx < 0 ? -dx : dx;
-    w.ady = dy < 0 ? -dy : dy;
-    w.sx = dx < 0 ? -1 : 1;
-    w.x_major = w.ady < w.adx;
-    w.count = w.x_major ? w.adx : w.ady;
-    w.error = 0;
-}
-
 // Advances one walk by one line: an x-major walk steps a pixel at a time while its error is below
 // adx, setting every pixel it passes but the last; a y-major walk moves at most one column.
-static void plain_step(PlainWalk& w, uint8_t* buffer, uint8_t color)
+static void plain_step(EdgeWalk& w, uint8_t* line, uint8_t color)
 {
     if (w.x_major) {
         while (w.error < w.adx && w.count > 0) {
             --w.count;
-            w.offset += w.sx;
             w.x += w.sx;
             w.error += w.ady;
             if (w.error < w.adx)
-                buffer[w.offset] = color;
+                line[w.x] = color;
         }
         w.error -= w.adx;
     } else {
         w.error += w.adx;
         if (w.error >= w.ady) {
             w.error -= w.ady;
-            w.offset += w.sx;
             w.x += w.sx;
         }
         --w.count;
@@ -323,21 +298,19 @@ int polygon_fill8_reference(struct Polygon* polygon, uint8_t* buffer, int pitch)
     const int top = top_vertex(polygon);
     const ScreenPoint start = vertex_place(polygon, top);
     int y = start.y;
-    PlainWalk left, right;
+    EdgeWalk left, right;
     left.target = (top + n - 1) % n;
     right.target = (top + 1) % n;
-    plain_begin(left, start.x, y, vertex_place(polygon, left.target), pitch);
-    plain_begin(right, start.x, y, vertex_place(polygon, right.target), pitch);
+    edge_begin(left, start.x, y, vertex_place(polygon, left.target));
+    edge_begin(right, start.x, y, vertex_place(polygon, right.target));
     for (int remaining = n - 1; remaining > 0;) {
         for (; left.count && right.count && y <= bottom; ++y) {
-            plain_step(left, buffer, color);
-            plain_step(right, buffer, color);
-            const ptrdiff_t from = left.offset < right.offset ? left.offset : right.offset;
-            const ptrdiff_t to = left.offset < right.offset ? right.offset : left.offset;
-            for (ptrdiff_t o = from; o <= to; ++o)
-                buffer[o] = color;
-            left.offset += pitch;
-            right.offset += pitch;
+            uint8_t* line = buffer + static_cast<ptrdiff_t>(y) * pitch;
+            plain_step(left, line, color);
+            plain_step(right, line, color);
+            const int from = left.x < right.x ? left.x : right.x, to = left.x < right.x ? right.x : left.x;
+            for (int x = from; x <= to; ++x)
+                line[x] = color;
         }
         if (y > bottom)
             break;
@@ -349,8 +322,8 @@ int polygon_fill8_reference(struct Polygon* polygon, uint8_t* buffer, int pitch)
             --remaining;
             right.target = (right.target + 1) % n;
         }
-        plain_begin(left, left.x, y, vertex_place(polygon, left.target), pitch);
-        plain_begin(right, right.x, y, vertex_place(polygon, right.target), pitch);
+        edge_begin(left, left.x, y, vertex_place(polygon, left.target));
+        edge_begin(right, right.x, y, vertex_place(polygon, right.target));
     }
     return 1;
 }

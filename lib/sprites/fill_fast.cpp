@@ -7,32 +7,13 @@
 #include "spans.h"
 #include "sprites.h"
 
-// ---- records ----
-
-// One side of a polygon walk: its current column and the edge it is stepping along, with the
-// integer error term of the midpoint rule.
-struct EdgeWalk {
-    int x, target;
-    int adx, ady, sx, count, error;
-    int run, run_rest;  // x-major: whole steps a line, and the error below which one more is taken
-    bool x_major;
-};
-
 // ---- helpers ----
 
 // Sets up one walk from column x of line y towards the screen position `to`, with the error term
-// at 0.
+// at 0, and its steps a line.
 static inline void walk_begin(EdgeWalk& w, int x, int y, ScreenPoint to)
 {
-    const int dx = to.x - x;
-    const int dy = to.y - y;
-    w.x = x;
-    w.adx = dx < 0 ? -dx : dx;
-    w.ady = dy < 0 ? -dy : dy;
-    w.sx = dx < 0 ? -1 : 1;
-    w.x_major = w.ady < w.adx;
-    w.count = w.x_major ? w.adx : w.ady;
-    w.error = 0;
+    edge_begin(w, x, y, to);
     // An x-major walk steps while its error is below adx, adding ady a step: ceil((adx - error) /
     // ady) steps a line, that is adx / ady, or one more while the error is below adx % ady; a flat
     // edge (ady 0) is crossed in one line.

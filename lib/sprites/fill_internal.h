@@ -1,5 +1,6 @@
 // fill_internal.h -- what the fills share: the clip rectangle read once per call, the distance
-// between lines in pixels, and where a convex polygon's walk starts. Internal to the sprites layer.
+// between lines in pixels, and a convex polygon's edge walks and where they start. Internal to the
+// sprites layer.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,15 @@ inline ClipBox clip_box()
 {
     return {clip_min_x, clip_min_y, clip_max_x, clip_max_y};
 }
+
+// One side of a polygon walk: its current column and the edge it is stepping along, with the
+// integer error term of the midpoint rule.
+struct EdgeWalk {
+    int x, target;
+    int adx, ady, sx, count, error;
+    int run, run_rest;  // x-major, for the fast walk: whole steps a line, and the error below which one more is taken
+    bool x_major;
+};
 
 // Pixels from one line to the next: the pitch is in bytes at both depths.
 template <class Pixel> inline ptrdiff_t line_pixels(int pitch)
@@ -37,4 +47,18 @@ inline int top_vertex(const struct Polygon* polygon)
         }
     }
     return top;
+}
+
+// Starts a walk from column x of line y towards the screen position `to`, with the error term at 0.
+inline void edge_begin(EdgeWalk& w, int x, int y, ScreenPoint to)
+{
+    const int dx = to.x - x;
+    const int dy = to.y - y;
+    w.x = x;
+    w.adx = dx < 0 ? -dx : dx;
+    w.ady = dy < 0 ? -dy : dy;
+    w.sx = dx < 0 ? -1 : 1;
+    w.x_major = w.ady < w.adx;
+    w.count = w.x_major ? w.adx : w.ady;
+    w.error = 0;
 }
