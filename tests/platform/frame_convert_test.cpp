@@ -62,7 +62,7 @@ TEST(FrameConvert, RandomFramesMatchThePlainConversions)
         c = r.next() & 0xFFFFFF;
     for (int i = 0; i < 300; ++i) {
         const int bpp = i % 3 ? 8 : 16, width = r.range(1, 70), height = r.range(1, 12);
-        const int pitch = width * bpp / 8 + r.range(0, 9);
+        const int pitch = (width + r.range(0, 9)) * bpp / 8;  // whole pixels, as surfaces have
         std::vector<uint8_t> pixels(static_cast<size_t>(pitch) * height);
         for (uint8_t& p : pixels)
             p = static_cast<uint8_t>(r.next() >> 24);
