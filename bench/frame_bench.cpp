@@ -15,7 +15,7 @@
 #include "frame_convert.h"
 #include "game.h"
 #include "headless_host.h"
-#include "shell.h"
+#include "services.h"
 #include "testing.h"
 
 static constexpr int WAVE = 16;

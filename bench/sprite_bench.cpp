@@ -6,7 +6,7 @@
 
 #include "blit_work.h"
 #include "display.h"
-#include "shell.h"
+#include "services.h"
 #include "sprites.h"
 #include "testing.h"
 

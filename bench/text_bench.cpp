@@ -11,7 +11,7 @@
 #endif
 
 #include "display.h"
-#include "shell.h"
+#include "services.h"
 #include "testing.h"
 
 static const char HEADS_UP[] = "Score 0001200    Lives 3    Level 4";

@@ -1,8 +1,13 @@
-# windows.cmake -- the real Windows program: lib/, game/ and shell/ against the SDK headers, no platform/.
+# windows.cmake -- the real Windows program: shell/, game/, lib/ and services/ against the SDK headers,
+# no platform/.
+vorlash_sources(services_src services)
+add_library(vorlash_services STATIC ${services_src})
+target_include_directories(vorlash_services PUBLIC services)
+
 vorlash_sources(lib_src lib/display lib/sprites lib/input lib/audio)
 add_library(vorlash_lib STATIC ${lib_src})
-target_include_directories(vorlash_lib PUBLIC lib/display lib/sprites lib/input lib/audio shell)
-target_link_libraries(vorlash_lib PUBLIC ddraw dinput8 dsound dxguid ole32 winmm gdi32 user32)
+target_include_directories(vorlash_lib PUBLIC lib/display lib/sprites lib/input lib/audio)
+target_link_libraries(vorlash_lib PUBLIC vorlash_services ddraw dinput8 dsound dxguid ole32 winmm gdi32 user32)
 
 vorlash_sources(game_src game)
 add_library(vorlash_game STATIC ${game_src})

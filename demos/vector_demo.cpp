@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "display.h"
-#include "shell.h"
+#include "services.h"
 #include "sprites.h"
 
 // ---- constants ----

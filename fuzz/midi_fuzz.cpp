@@ -10,7 +10,7 @@
 #include <string>
 
 #include "audio.h"
-#include "shell.h"
+#include "services.h"
 #include "testing.h"
 
 static std::filesystem::path folder;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "audio.h"
-#include "shell.h"
+#include "services.h"
 #include "testing.h"
 
 static std::string wav_path;

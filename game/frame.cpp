@@ -6,7 +6,7 @@
 #include "audio.h"
 #include "game.h"
 #include "input.h"
-#include "shell.h"
+#include "services.h"
 
 // ---- constants ----
 static constexpr COLORREF WHITE = RGB(255, 255, 255);

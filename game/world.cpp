@@ -9,7 +9,7 @@
 #include "audio.h"
 #include "game.h"
 #include "input.h"
-#include "shell.h"
+#include "services.h"
 
 // ---- constants ----
 static constexpr DWORD SOUND_CONTROLS = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "audio.h"
-#include "shell.h"
+#include "services.h"
 
 // ---- constants ----
 static constexpr int PATH_CHARS = 260;

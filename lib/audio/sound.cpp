@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "audio.h"
-#include "shell.h"
+#include "services.h"
 
 // ---- globals ----
 LPDIRECTSOUND dsound = nullptr;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "display.h"
-#include "shell.h"
+#include "services.h"
 
 // ---- constants ----
 static const char PALETTE_FILE[] = "PALDATA2.PAL";

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "display.h"
-#include "shell.h"
+#include "services.h"
 
 // ---- constants ----
 static constexpr uint32_t STEP_PAUSE_MS = 12;  // pause after every step of a paced effect

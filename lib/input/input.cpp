@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "input.h"
-#include "shell.h"
+#include "services.h"
 
 // ---- constants ----
 static constexpr DWORD COOPERATIVE_LEVEL = DISCL_BACKGROUND | DISCL_NONEXCLUSIVE;

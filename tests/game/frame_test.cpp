@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game_fixture.h"
-#include "shell.h"
+#include "services.h"
 
 // Stars all on the bottom row, out of the way of the texts.
 static void stars_to_bottom()

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "game_fixture.h"
-#include "shell.h"
 
 struct ProgramRun {
     int started = 0;  // game_init's result

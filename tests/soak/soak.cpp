@@ -10,7 +10,7 @@
 #include "audio.h"
 #include "game.h"
 #include "input.h"
-#include "shell.h"
+#include "services.h"
 #include "testing.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "shell.h"
+#include "services.h"
 #include "testing.h"
 
 // A window as WinMain makes one, stored in main_window.

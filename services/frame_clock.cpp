@@ -1,6 +1,6 @@
 // frame_clock.cpp -- FrameClock: start marks, timed busy waits. Unsigned subtraction keeps every
 // wait right across the 49.7-day wrap of the tick count.
-#include "shell.h"
+#include "services.h"
 
 uint32_t clock_start_tick = 0;
 

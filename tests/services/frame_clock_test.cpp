@@ -1,7 +1,7 @@
 // frame_clock_test.cpp -- FrameClock on the virtual clock: starts, waits, and the tick-count wrap.
 #include <gtest/gtest.h>
 
-#include "shell.h"
+#include "services.h"
 #include "testing.h"
 
 TEST(FrameClock, StartStoresAndReturnsTheTick)

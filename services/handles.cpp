@@ -1,5 +1,5 @@
 // handles.cpp -- the window and instance handles every device layer binds to.
-#include "shell.h"
+#include "services.h"
 
 HWND main_window = nullptr;
 HINSTANCE main_instance = nullptr;
