@@ -89,6 +89,3 @@ int music_segments_alive();
 
 // ---- com.cpp ----
 void com_reset();
-
-// ---- testing_audio.cpp ----
-void audio_reset();  // the mixer, the soundfont choice and COM, as at the start

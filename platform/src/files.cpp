@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include "internal.h"
-#include "testing.h"
 
 // ---- constants ----
 // More than any loader keeps open at once; a program that leaks handles runs out here, as it would
@@ -161,7 +160,7 @@ void files_reset()
     }
 }
 
-int testing_open_files()
+int files_open_count()
 {
     table_prepare();
     int count = 0;

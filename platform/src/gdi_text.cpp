@@ -14,7 +14,6 @@
 
 #include "ddraw_internal.h"
 #include "internal.h"
-#include "testing.h"
 
 // ---- constants ----
 // The default system font's cell: 16 rows, 13 above the baseline and 3 below.
@@ -357,7 +356,7 @@ void gdi_text_reset()
     }
 }
 
-void testing_font_file(const char* path)
+void gdi_text_font_file(const char* path)
 {
     font_overridden = path != nullptr;
     font_override = path ? path : "";

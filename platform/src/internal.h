@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <string>
 
-// ---- faults.cpp ----
+// ---- fault_seam.cpp ----
 // S_OK, or the failure a test asked this call of `operation` to produce. Every stand-in entry
 // point that can fail asks once per call.
 HRESULT fault_check(const char* operation);
-void faults_reset();
+// What fault_check asks; null (the program's case) lets every call go on.
+using FaultChecker = HRESULT (*)(const char* operation);
+void faults_install(FaultChecker checker);
 
 // ---- clock.cpp ----
 void clock_reset_virtual(uint32_t start_tick);
@@ -38,9 +40,12 @@ void ddraw_set_desktop_bpp(int bpp);
 
 // ---- files.cpp ----
 void files_reset();  // closes every file a test left open
+int files_open_count();  // files opened with OpenFile and not yet closed
 
 // ---- gdi_text.cpp ----
 void gdi_text_reset();  // back to the font fontconfig chooses
+// TextOutA draws with this font file instead of the one fontconfig finds; null: back to fontconfig.
+void gdi_text_font_file(const char* path);
 
 // ---- codepage.cpp ----
 // Wide text (up to its NUL or max_chars) in the stand-in's ANSI code page, UTF-8.

@@ -7,7 +7,6 @@
 
 #include "host.h"
 #include "internal.h"
-#include "testing.h"
 
 struct WindowClass {
     std::string name;
@@ -290,11 +289,6 @@ BOOL host_post_message(UINT message, WPARAM wparam, LPARAM lparam)
         return FALSE;
     queue.push_back(make_message(handle, message, wparam, lparam));
     return TRUE;
-}
-
-BOOL testing_post_host_message(UINT message, WPARAM wparam, LPARAM lparam)
-{
-    return host_post_message(message, wparam, lparam);
 }
 
 void host_focus_changed(bool has_focus) { focused = has_focus; }

@@ -7,12 +7,22 @@
 #include <cstring>
 #include <thread>
 
+uint32_t HeadlessFrame::pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0;
+    if (bpp == 8)
+        return pixels[static_cast<size_t>(y) * width + x];
+    const size_t at = (static_cast<size_t>(y) * width + x) * 2;
+    return pixels[at] | (uint32_t{pixels[at + 1]} << 8);
+}
+
 bool HeadlessHost::open_window(int, int, const char*) { return !window_unavailable; }
 
 void HeadlessHost::present(const HostFrame& frame)
 {
     ++presents;
-    TestingFrame& f = last_frame;
+    HeadlessFrame& f = last_frame;
     f.width = frame.width;
     f.height = frame.height;
     f.bpp = frame.bpp;
@@ -46,7 +56,7 @@ void HeadlessHost::real_sleep(uint32_t ms) { std::this_thread::sleep_for(std::ch
 
 void HeadlessHost::reset()
 {
-    last_frame = TestingFrame{};
+    last_frame = HeadlessFrame{};
     presents = 0;
     refreshes = 0;
     window_unavailable = false;
@@ -61,10 +71,3 @@ HeadlessHost& headless_host()
     static HeadlessHost instance;
     return instance;
 }
-
-// ---- the host registry ----
-
-static Host* current = nullptr;
-
-Host& host() { return current ? *current : headless_host(); }
-void host_install(Host* h) { current = h; }

@@ -1,11 +1,21 @@
 // headless_host.h -- the host without a window or a sound device: keeps what it was asked to show.
 #pragma once
+#include <windows.h>
+
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "host.h"
-#include "testing.h"
+
+// A presented frame, copied.
+struct HeadlessFrame {
+    int width = 0, height = 0, bpp = 0, rgb_bits = 0;
+    std::vector<uint8_t> pixels;        // rows packed without gaps (width × bytes per pixel)
+    std::vector<PALETTEENTRY> palette;  // 256 entries for 8-bit frames
+    uint32_t pixel(int x, int y) const;  // index or 16-bit value; 0 outside the frame
+};
 
 // Not final: a benchmark swaps in a present that does only what a real host's would.
 class HeadlessHost : public Host {
@@ -27,7 +37,7 @@ public:
 
     void reset();
 
-    TestingFrame last_frame;
+    HeadlessFrame last_frame;
     int presents = 0;
     int refreshes = 0;
     bool window_unavailable = false;

@@ -1,17 +1,18 @@
-// testing.cpp -- the test hooks: reset, virtual clock, faults, display options, presented frames.
+// testing.cpp -- the test hooks: reset, virtual clock, display options, presented frames, files and
+// text, keys, windows and messages (faults: testing_faults.cpp; sound: testing_audio.cpp).
 #include "testing.h"
 
-#include "audio_internal.h"
 #include "headless_host.h"
 #include "input_internal.h"
 #include "internal.h"
+#include "testing_internal.h"
 
 void testing_reset(uint32_t start_tick)
 {
     host_install(nullptr);
     headless_host().reset();
     windows_reset();
-    faults_reset();
+    fault_table_reset();
     ddraw_reset();
     keys_reset();
     mouse_reset();
@@ -35,15 +36,8 @@ int testing_present_count() { return headless_host().presents; }
 int testing_refresh_count() { return headless_host().refreshes; }
 void testing_window_unavailable(bool on) { headless_host().window_unavailable = on; }
 
-uint32_t TestingFrame::pixel(int x, int y) const
-{
-    if (x < 0 || y < 0 || x >= width || y >= height)
-        return 0;
-    if (bpp == 8)
-        return pixels[static_cast<size_t>(y) * width + x];
-    const size_t at = (static_cast<size_t>(y) * width + x) * 2;
-    return pixels[at] | (uint32_t{pixels[at + 1]} << 8);
-}
+int testing_open_files() { return files_open_count(); }
+void testing_font_file(const char* path) { gdi_text_font_file(path); }
 
 void testing_key(int key_code, bool down) { host_key_changed(key_code, down); }
 void testing_key_queued(int key_code, bool down) { headless_host().queued_keys.emplace_back(key_code, down); }
@@ -61,4 +55,9 @@ HWND testing_make_window(HINSTANCE* instance)
         *instance = &process_instance;
     return CreateWindowExA(0, "TESTINGWINDOW", "testing", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
                            &process_instance, nullptr);
+}
+
+BOOL testing_post_host_message(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    return host_post_message(message, wparam, lparam);
 }

@@ -3,6 +3,7 @@
 #include "audio_internal.h"
 #include "headless_host.h"
 #include "testing.h"
+#include "testing_internal.h"
 
 void audio_reset()
 {

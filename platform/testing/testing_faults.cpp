@@ -1,5 +1,6 @@
-// faults.cpp -- fault injection: tests make the Nth call of a named operation fail. Every stand-in
-// entry point asks once per call, so the common case (no fault set) is a pointer lookup.
+// testing_faults.cpp -- fault injection: tests make the Nth call of a named operation fail. The
+// checker below sits in the stand-in's fault seam, which every entry point asks once per call, so
+// the common case (no fault set) is a pointer lookup.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "internal.h"
 #include "testing.h"
+#include "testing_internal.h"
 
 struct CallCount {
     std::string operation;
@@ -57,7 +59,7 @@ static CallCount* count_of(const char* operation)
     return last;
 }
 
-HRESULT fault_check(const char* operation)
+static HRESULT check_call(const char* operation)
 {
     CallCount* c = count_of(operation);
     const int call = ++c->calls;
@@ -71,8 +73,9 @@ HRESULT fault_check(const char* operation)
     return S_OK;
 }
 
-void faults_reset()
+void fault_table_reset()
 {
+    faults_install(check_call);
     faults.clear();
     seen_order.clear();
     for (auto& c : counts) {
@@ -83,6 +86,7 @@ void faults_reset()
 
 void testing_fault(const char* operation, int nth, HRESULT code)
 {
+    faults_install(check_call);
     CallCount* c = count_named(operation);
     faults.push_back({c, nth, c->calls, code});
 }

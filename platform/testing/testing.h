@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "headless_host.h"
 #include "host.h"
 #include "host_input.h"
 
@@ -34,13 +35,9 @@ std::vector<std::string> testing_operations_seen();
 void testing_display_16bit_555(bool on);
 // The desktop's depth for windowed use (8 or 16).
 void testing_desktop_bpp(int bpp);
-// The last frame the host was asked to present, copied; count of presents since reset.
-struct TestingFrame {
-    int width = 0, height = 0, bpp = 0, rgb_bits = 0;
-    std::vector<uint8_t> pixels;        // rows packed without gaps (width × bytes per pixel)
-    std::vector<PALETTEENTRY> palette;  // 256 entries for 8-bit frames
-    uint32_t pixel(int x, int y) const;  // index or 16-bit value
-};
+// The last frame the host was asked to present, as the headless host copied it; count of presents
+// since reset.
+using TestingFrame = HeadlessFrame;
 const TestingFrame& testing_presented_frame();
 int testing_present_count();
 int testing_refresh_count();  // display refreshes waited for (flips, vertical blanks)
