@@ -2,6 +2,11 @@
 // by module in the order the frame uses them. Everything lives in fixed tables made at start-up;
 // nothing is allocated while frames run. Entities are switched on and off through `state` (1 in
 // play, 0 out), and only entities in play are drawn.
+//
+// Layers, each including and calling only those below it:
+//   shell -> [game] -> lib -> services -> platform (the SDK) -> host -> system libraries
+// The shell calls the game only through game_init, game_frame and game_shutdown; the game uses lib/
+// and the window handle and FrameClock of services.h, never the shell's header.
 #pragma once
 #include <cstdint>
 

@@ -1,13 +1,13 @@
 // services.h -- the process-wide services: the window and instance handles every device binds to,
-// and the FrameClock. A leaf below the library: it includes only <windows.h> and calls only the system.
+// and the FrameClock. A leaf below the library: it includes only <windows.h> and calls only the SDK.
 //
-// The layers, top to bottom; each includes and calls only those below it:
-//   shell/      process entry (WinMain), window procedure, message pump and frame loop
-//   game/       the game: world, frame logic, one module per kind of thing
-//   lib/        display, sprites, input, audio: the general-purpose 2D library
-//   services/   this module: set once by the entry, read by lib/ and game/
-//   platform/   the SDK: the real one on Windows; on Linux our stand-in (platform/src) over a host
-//               (platform/host: SDL2 or headless), with the test hooks apart in platform/testing
+// Layers, each including and calling only those below it:
+//   shell/       process entry (WinMain), window procedure, message pump and frame loop
+//   game/        the game: world, frame logic, one module per kind of thing
+//   lib/         display, sprites, input, audio: the general-purpose 2D library
+//   [services/]  this module: the handles set once by the entry, read by lib/ and game/
+//   platform/    the SDK: the real one on Windows; on Linux our stand-in (platform/src) over a host
+//                (platform/host: SDL2 or headless), the test hooks apart in platform/testing
 // The window procedure and the audio callback are the only calls upward, made by the system.
 #pragma once
 #include <windows.h>

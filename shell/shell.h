@@ -2,8 +2,9 @@
 // The top layer: it sets the process-wide handles (services.h) and calls the game only through
 // game_init, game_frame and game_shutdown (game.h). Nothing below includes this header.
 //
-// The layers, top to bottom; each includes and calls only those below it:
-//   shell/ -> game/ -> lib/ -> services/ -> platform/ (the SDK, or our stand-in over a host)
+// Layers, each including and calling only those below it:
+//   [shell] -> game -> lib -> services -> platform (the SDK) -> host -> system libraries
+// The window procedure is the one call upward, made by the system.
 #pragma once
 #include <windows.h>
 

@@ -2,6 +2,10 @@
 // MIDI music through DirectMusic; the slot records, the layer globals, and every operation in the
 // order a caller uses them. Results: 1 success, 0 failure; loaders return a slot id or -1.
 // An id outside a table (-1 included) is a slot that holds nothing, for every operation.
+//
+// Layers, each including and calling only those below it:
+//   shell -> game -> [lib] -> services -> platform (the SDK) -> host -> system libraries
+// audio/ binds its devices to the window handle in services.h, and calls nothing above lib/.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>

@@ -1,5 +1,10 @@
 // display.h -- the display and drawing layer's chief header: the display globals and records, and
 // every operation in the order a caller uses them. Results: 1 success, 0 failure, unless stated.
+//
+// Layers, each including and calling only those below it:
+//   shell -> game -> [lib] -> services -> platform (the SDK) -> host -> system libraries
+// display/ is the base of lib/: sprites/ draws through it; input/ and audio/ stand beside it. It
+// reads the window handle and the FrameClock from services.h, never the shell's header.
 #pragma once
 #include <windows.h>
 #include <ddraw.h>

@@ -2,6 +2,10 @@
 // controller, through DirectInput 8 in immediate mode. Each read copies a device's whole state into
 // its global below; the rest of the program looks at the globals. Operations are listed in the
 // order a caller uses them. Results: 1 success, 0 failure, unless stated.
+//
+// Layers, each including and calling only those below it:
+//   shell -> game -> [lib] -> services -> platform (the SDK) -> host -> system libraries
+// input/ binds its devices to the window handle in services.h, and calls nothing above lib/.
 #pragma once
 #define DIRECTINPUT_VERSION 0x0800
 #include <windows.h>

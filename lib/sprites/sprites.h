@@ -2,6 +2,10 @@
 // operation in the order a caller uses them. Results: 1 success, 0 failure, unless stated.
 // The polygon record is always written `struct Polygon`: the Windows SDK's GDI declares a
 // function named Polygon, which hides the plain type name wherever <windows.h> is seen.
+//
+// Layers, each including and calling only those below it:
+//   shell -> game -> [lib] -> services -> platform (the SDK) -> host -> system libraries
+// sprites/ draws through display/ and calls nothing above lib/.
 #pragma once
 #include <cstdint>
 #include <type_traits>

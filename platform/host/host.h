@@ -1,6 +1,11 @@
 // host.h -- where the stand-in meets the machine: one window, one screen, one clock, one event pump.
 // The platform sources call only this interface; a host is chosen once by the program (the SDL2
-// host by the game's main(), the headless host by everything else, and by default).
+// host by the game's main(), the headless host by everything else, and by default), in host.cpp.
+//
+// Layers, each including and calling only those below it:
+//   shell -> game -> lib -> services -> platform -> [host] -> system libraries
+// The hosts report the machine's events back through the host_ functions below, as a system would.
+// No file of lib/, game/ or services/ includes a host's header.
 #pragma once
 #include <cstdint>
 

@@ -1,4 +1,10 @@
 // internal.h -- what the stand-in's sources share among themselves and with the test hooks.
+//
+// Layers, each including and calling only those below it:
+//   shell -> game -> lib -> services -> [platform] -> host -> system libraries
+// platform/src is the SDK stand-in alone: it implements platform/include over host.h and includes
+// no test hook. The hooks in platform/testing reach in through the functions here; fault injection
+// goes through the seam in fault_seam.cpp, which the program leaves empty.
 #pragma once
 #include <windows.h>
 

@@ -1,5 +1,10 @@
 // testing.h -- hooks for tests on the headless host: a virtual clock, fault injection, the last
 // presented frame, scripted input devices, and messages posted as the host would post them.
+//
+// Beside the layers, not in them: tests, benchmarks, fuzzers and the soak link these hooks (the
+// vorlash_platform_testing library); the program never does. They reach into the stand-in
+// (platform/src) and the headless host; nothing in lib/, game/, services/ or platform/src includes
+// this header.
 #pragma once
 #include <windows.h>
 
