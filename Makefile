@@ -4,26 +4,35 @@ JOBS       ?= $(shell nproc)
 WERROR     ?= $(if $(VORLASH_WERROR),$(VORLASH_WERROR),OFF)
 CMAKE_GEN  := -G Ninja
 CMAKE_ARGS := -DVORLASH_WERROR=$(WERROR)
+CONFIGURE   = cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
+# A build folder that `make play` makes holds only the program and its assets; `make test` and
+# `make bench` turn the rest on in the same folder, and `make play` never turns it off again.
+PLAY_ONLY  := -DVORLASH_TESTS=OFF -DVORLASH_EXAMPLES=OFF -DVORLASH_BENCH=OFF
 
-.PHONY: all deps build play test smoke windows test-sanitize fuzz bench clean
+.PHONY: all deps build play play-build test smoke windows test-sanitize fuzz bench bench-build example clean
 
 all: build
 
 deps:
-	@scripts/install-deps.sh core
+	@scripts/install-deps.sh core test
 
 build: deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
+	$(CONFIGURE) -DVORLASH_TESTS=ON -DVORLASH_EXAMPLES=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-play: build
+play-build:
+	@scripts/install-deps.sh core
+	$(CONFIGURE) $(if $(wildcard $(BUILD)/CMakeCache.txt),,$(PLAY_ONLY))
+	cmake --build $(BUILD) -j $(JOBS) --target vorlash assets
+
+play: play-build
 	cd $(BUILD)/assets && ../vorlash
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
 
 # The real program under a virtual X server: intro, keys, screenshots, ESC, and its sound on disk.
-smoke: build
+smoke: play-build
 	@scripts/install-deps.sh smoke
 	scripts/smoke.sh $(BUILD)
 
@@ -47,7 +56,13 @@ fuzz: deps
 	      -DVORLASH_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-fuzz -j $(JOBS)
 
-bench: build
+# Benchmarks and the peers they are measured against (Allegro 4, SDL2_gfx) come only with these two.
+bench-build: deps
+	@scripts/install-deps.sh bench
+	$(CONFIGURE) -DVORLASH_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS)
+
+bench: bench-build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
 clean:

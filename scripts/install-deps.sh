@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # install-deps.sh -- installs the Debian packages a build needs, and only the missing ones.
-# usage: scripts/install-deps.sh [core|windows|fuzz|smoke]...   (default: core)
+# usage: scripts/install-deps.sh [core|test|bench|windows|fuzz|smoke]...   (default: core)
+# core is what building and playing need; test adds GoogleTest; bench Google Benchmark and its peers.
 set -euo pipefail
 
 core=(cmake ninja-build g++ make pkg-config ccache
       libsdl2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
-      libfluidsynth-dev timgm6mb-soundfont
-      googletest libgtest-dev libgmock-dev libbenchmark-dev
-      liballegro4-dev libsdl2-gfx-dev)
+      libfluidsynth-dev timgm6mb-soundfont libpng-dev)
+test=(googletest libgtest-dev libgmock-dev)
+bench=(libbenchmark-dev liballegro4-dev libsdl2-gfx-dev)
 windows=(g++-mingw-w64-i686-posix mingw-w64-i686-dev)
 fuzz=(clang libclang-rt-14-dev)
 smoke=(xvfb xdotool imagemagick sox x11-utils)
@@ -16,6 +17,8 @@ wanted=()
 for set in "${@:-core}"; do
     case "$set" in
         core) wanted+=("${core[@]}") ;;
+        test) wanted+=("${test[@]}") ;;
+        bench) wanted+=("${bench[@]}") ;;
         windows) wanted+=("${windows[@]}") ;;
         fuzz) wanted+=("${fuzz[@]}") ;;
         smoke) wanted+=("${smoke[@]}") ;;
