@@ -31,6 +31,14 @@ play: play-build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
 
+# One example of the library on the SDL2 host, from the asset folder: make example NAME=sprites
+# runs examples/sprites.cpp (bitmaps, text, transitions, sprites, input, sound, music, vector).
+NAME ?= vector
+example: deps
+	$(CONFIGURE) -DVORLASH_EXAMPLES=ON
+	cmake --build $(BUILD) -j $(JOBS) --target example_$(NAME) assets
+	cd $(BUILD)/assets && ../examples/example_$(NAME)
+
 # The real program under a virtual X server: intro, keys, screenshots, ESC, and its sound on disk.
 smoke: play-build
 	@scripts/install-deps.sh smoke

@@ -1,0 +1,110 @@
+// sprites.cpp -- sprites: a rock turning through sixteen frames (one file each) that wraps around
+// the screen, the UFO bouncing off its edges, an explosion sheet played as a one-shot animation and
+// drawn stretched where the two collide, and a colour scan that lights a sensor bar whenever rock
+// colours pass under it. Sprites live on off-screen surfaces and are blitted with their key colour.
+#include <cstdio>
+
+#include "display.h"
+#include "skeleton.h"
+#include "sprites.h"
+
+// ---- constants ----
+static constexpr int ROCK_SIZE = 96, UFO_W = 80, UFO_H = 55, EXPL_W = 42, EXPL_H = 36;
+static constexpr int ROCK_FIRST = 48, ROCK_LAST = 79;  // the game palette's rock ramp
+static constexpr RECT SENSOR = {300, 440, 340, 450};    // the colour scan's rectangle
+
+// ---- globals ----
+static BitmapFile file;
+static Sprite rock, ufo, boom;
+
+// ---- helpers ----
+
+// Frame i of the rock from its own file ROCKL00ii.BMP (mode 1: the file's top-left corner).
+static int load_rock()
+{
+    for (int i = 0; i < 16; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "ROCKL%04d.BMP", i);
+        if (!bitmap_load(&file, name) || !sprite_load_frame(&rock, &file, i, 0, 0, 1))
+            return 0;
+    }
+    return palette_set_all(file.palette);
+}
+
+// The explosion: fourteen cells of a 6-column sheet, played once forwards by animation 0.
+static int load_explosion()
+{
+    static const int32_t ONCE[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    if (!bitmap_load(&file, "EXPL8.BMP"))
+        return 0;
+    for (int i = 0; i < 14; ++i)
+        if (!sprite_load_frame(&boom, &file, i, i % 6, i / 6, 0))
+            return 0;
+    sprite_set_anim_delay(&boom, 2);
+    return sprite_load_animation(&boom, 0, 14, ONCE);
+}
+
+static int set_up()
+{
+    const DWORD memory = DDSCAPS_SYSTEMMEMORY;
+    return sprite_create(&rock, 0, 150, ROCK_SIZE, ROCK_SIZE, 16,
+                         SPRITE_ATTR_VISIBLE | SPRITE_ATTR_MULTI_FRAME | SPRITE_ATTR_WRAPAROUND, memory, 0, 8) &&
+           sprite_create(&ufo, 300, 40, UFO_W, UFO_H, 1, SPRITE_ATTR_VISIBLE | SPRITE_ATTR_SINGLE_FRAME |
+                         SPRITE_ATTR_BOUNCE, memory, 0, 8) &&
+           sprite_create(&boom, 0, 0, EXPL_W, EXPL_H, 14, SPRITE_ATTR_MULTI_ANIM | SPRITE_ATTR_ANIM_ONE_SHOT,
+                         memory, 0, 8) &&
+           bitmap_load(&file, "UFO.BMP") && sprite_load_frame(&ufo, &file, 0, 0, 0, 0) && load_explosion() &&
+           load_rock() && sprite_set_velocity(&rock, 3, 1) && sprite_set_velocity(&ufo, -4, 3) &&
+           sprite_set_anim_delay(&rock, 3);
+}
+
+// A collision sets the explosion off at the middle of the UFO, unless one is still playing.
+static void collide()
+{
+    if (!sprite_collide(&rock, &ufo) || (boom.attr & SPRITE_ATTR_VISIBLE))
+        return;
+    sprite_set_position(&boom, static_cast<int>(ufo.pos_x) - 20, static_cast<int>(ufo.pos_y) - 20);
+    sprite_set_animation(&boom, 0);
+    boom.anim_state = 0;
+    sprite_show(&boom);
+}
+
+// ---- the program ----
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    // Set up: the display, then the three sprites from their pictures.
+    if (!example_open_window(instance, "Vorlash example: sprites") || !display_init(SCREEN_W, SCREEN_H, 8, 0) ||
+        !set_up()) {
+        sprite_destroy(&boom), sprite_destroy(&ufo), sprite_destroy(&rock);
+        display_shutdown();
+        return 1;
+    }
+    bitmap_unload(&file);
+
+    // Loop: animate and move, test, draw, scan, flip.
+    while (example_running()) {
+        sprite_animate(&rock), sprite_move(&rock);
+        sprite_move(&ufo);
+        collide();
+        if (sprite_animate(&boom) && boom.anim_state == 1)
+            sprite_hide(&boom);
+        surface_fill(back_surface, 0, nullptr);
+        sprite_draw(&rock, back_surface);
+        sprite_draw(&ufo, back_surface);
+        sprite_draw_scaled(&boom, EXPL_W * 3, EXPL_H * 3, back_surface);  // stretched three times
+        int seen = 0;
+        if (uint8_t* bits = back_lock()) {  // is any rock colour in the sensor's column of screen?
+            seen = color_scan8(SENSOR.left, 0, SENSOR.right, SENSOR.top - 1, ROCK_FIRST, ROCK_LAST, bits, back_pitch);
+            back_unlock();
+        }
+        rect_fill(SENSOR.left, SENSOR.top, SENSOR.right, SENSOR.bottom, seen ? 10 : 5, back_surface);
+        text_draw(seen ? "rock over the sensor" : "sensor clear", 350, 436, RGB(255, 255, 255), back_surface);
+        display_flip();
+    }
+
+    // Take down: each sprite gives its surfaces back, then the display goes.
+    sprite_destroy(&boom), sprite_destroy(&ufo), sprite_destroy(&rock);
+    display_shutdown();
+    return example_exit_code();
+}
