@@ -9,7 +9,7 @@ CONFIGURE   = cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
 # `make bench` turn the rest on in the same folder, and `make play` never turns it off again.
 PLAY_ONLY  := -DVORLASH_TESTS=OFF -DVORLASH_EXAMPLES=OFF -DVORLASH_BENCH=OFF
 
-.PHONY: all deps build play play-build test smoke windows test-sanitize fuzz bench bench-build example clean
+.PHONY: all deps build play play-build test smoke windows test-sanitize fuzz bench bench-build example install deb deb-smoke clean
 
 all: build
 
@@ -30,6 +30,24 @@ play: play-build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
+
+# The game for players (make install PREFIX=... DESTDIR=...): the program, its assets under
+# share/vorlash, the launcher `vorlash`, a desktop entry and the icon. `make deb` packs the same.
+PREFIX ?= /usr/local
+install: play-build
+	cmake --build $(BUILD) -j $(JOBS) --target icon
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+deb: play-build
+	@scripts/install-deps.sh package
+	cmake --build $(BUILD) -j $(JOBS) --target icon
+	cd $(BUILD) && cpack -G DEB
+	@ls -l $(BUILD)/vorlash_*.deb
+
+# The package installed on this machine (root or sudo), played through its launcher, removed again.
+deb-smoke: deb
+	@scripts/install-deps.sh smoke
+	scripts/deb-smoke.sh $(BUILD)
 
 # One example of the library on the SDL2 host, from the asset folder: make example NAME=sprites
 # runs examples/sprites.cpp (bitmaps, text, transitions, sprites, input, sound, music, vector).

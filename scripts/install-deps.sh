@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # install-deps.sh -- installs the Debian packages a build needs, and only the missing ones.
-# usage: scripts/install-deps.sh [core|test|bench|windows|fuzz|smoke]...   (default: core)
+# usage: scripts/install-deps.sh [core|test|bench|package|windows|fuzz|smoke]...   (default: core)
 # core is what building and playing need; test adds GoogleTest; bench Google Benchmark and its peers.
 set -euo pipefail
 
@@ -9,6 +9,7 @@ core=(cmake ninja-build g++ make pkg-config ccache
       libfluidsynth-dev timgm6mb-soundfont libpng-dev)
 test=(googletest libgtest-dev libgmock-dev)
 bench=(libbenchmark-dev liballegro4-dev libsdl2-gfx-dev)
+package=(dpkg-dev file)
 windows=(g++-mingw-w64-i686-posix mingw-w64-i686-dev)
 fuzz=(clang libclang-rt-14-dev)
 smoke=(xvfb xdotool imagemagick sox x11-utils)
@@ -19,6 +20,7 @@ for set in "${@:-core}"; do
         core) wanted+=("${core[@]}") ;;
         test) wanted+=("${test[@]}") ;;
         bench) wanted+=("${bench[@]}") ;;
+        package) wanted+=("${package[@]}") ;;
         windows) wanted+=("${windows[@]}") ;;
         fuzz) wanted+=("${fuzz[@]}") ;;
         smoke) wanted+=("${smoke[@]}") ;;

@@ -8,12 +8,13 @@
 # plugged in, which moves the gunship, fires and quits.
 # usage: scripts/smoke.sh [build folder]     (screenshots, logs and audio go to <build>/smoke/)
 # SMOKE_PLAY_SECONDS=N plays N seconds of scripted input in the first run (default 6).
+# SMOKE_PROGRAM and SMOKE_ASSETS play an installed copy instead: the launcher and its asset folder.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
-program=$build/vorlash
-assets=$build/assets
+program=${SMOKE_PROGRAM:-$build/vorlash}
+assets=${SMOKE_ASSETS:-$build/assets}
 out=$build/smoke
 play_seconds=${SMOKE_PLAY_SECONDS:-6}
 # ImageMagick's own convert, not another program of that name earlier on the path.
