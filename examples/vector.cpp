@@ -11,7 +11,6 @@
 
 static constexpr RECT LINE_WINDOW = {360, 270, 620, 460};  // the clip rectangle of the last panel
 
-// ---- records ----
 struct Shape {
     std::vector<Vertex> base;  // the shape as built; each frame turns and scales a fresh copy
     std::vector<Vertex> work;
@@ -96,10 +95,10 @@ static void draw_clipped(int frame, uint8_t* bits, int pitch)
                    rgb332(0, 255, 255), bits, pitch);
     }
     clip_min_x = 0, clip_min_y = 0, clip_max_x = SCREEN_W - 1, clip_max_y = SCREEN_H - 1;
-    hline8(r.left - 1, r.right + 1, r.top - 1, rgb332(255, 255, 0), bits, pitch);  // the window's frame
-    hline8(r.left - 1, r.right + 1, r.bottom + 1, rgb332(255, 255, 0), bits, pitch);
-    vline8(r.top - 1, r.bottom + 1, r.left - 1, rgb332(255, 255, 0), bits, pitch);
-    vline8(r.top - 1, r.bottom + 1, r.right + 1, rgb332(255, 255, 0), bits, pitch);
+    for (int edge = 0; edge < 2; ++edge) {  // the window's frame, just outside it
+        hline8(r.left - 1, r.right + 1, edge ? r.bottom + 1 : r.top - 1, rgb332(255, 255, 0), bits, pitch);
+        vline8(r.top - 1, r.bottom + 1, edge ? r.right + 1 : r.left - 1, rgb332(255, 255, 0), bits, pitch);
+    }
 }
 
 // ---- the program ----
