@@ -31,11 +31,13 @@ play: play-build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
 
-# The game for players (make install PREFIX=... DESTDIR=...): the program, its assets under
-# share/vorlash, the launcher `vorlash`, a desktop entry and the icon. `make deb` packs the same.
+# make install PREFIX=... DESTDIR=...: the game for players (the program, its assets under
+# share/vorlash, the launcher `vorlash`, a desktop entry and the icon), and the library for other
+# programs (static archives, headers, a CMake package and a pkg-config module). `make deb` packs
+# the game alone.
 PREFIX ?= /usr/local
 install: play-build
-	cmake --build $(BUILD) -j $(JOBS) --target icon
+	cmake --build $(BUILD) -j $(JOBS) --target icon vorlash_main
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
 deb: play-build
