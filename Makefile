@@ -60,8 +60,11 @@ example: deps
 	cd $(BUILD)/assets && ../examples/example_$(NAME)
 
 # The real program under a virtual X server: intro, keys, screenshots, ESC, and its sound on disk.
-smoke: play-build
+# Its third run plays a test build of the game with a virtual game controller.
+smoke: deps
 	@scripts/install-deps.sh smoke
+	$(CONFIGURE) -DVORLASH_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS) --target vorlash assets virtual_pad_play
 	scripts/smoke.sh $(BUILD)
 
 windows:

@@ -268,7 +268,9 @@ pad() { echo "$*" >&4; }
 pad_back() { pad button "$SDL_BUTTON_BACK" 1; sleep 0.2; pad button "$SDL_BUTTON_BACK" 0; }
 SDL_BUTTON_A=0 SDL_BUTTON_BACK=4 SDL_AXIS_LEFTX=0
 
-if [[ ! -x $pad_program ]]; then
+if [[ -n ${SMOKE_PROGRAM:-} ]]; then
+    echo "smoke: run 3 plays the build's test program, not an installed copy: left out"
+elif [[ ! -x $pad_program ]]; then
     fail "run 3: $pad_program is not built"
 else
     mkfifo "$out/pad-input"
