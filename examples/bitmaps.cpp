@@ -4,6 +4,7 @@
 // entries blinking on their own clocks.
 #include <cstdio>
 
+#include "asset_contract.h"
 #include "display.h"
 #include "skeleton.h"
 
@@ -39,8 +40,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Set up: window and display, then the pictures; the backdrop's palette is the game palette.
     if (!example_open_window(instance, "Vorlash example: bitmaps and palettes") ||
         !display_init(SCREEN_W, SCREEN_H, 8, 0) ||
-        !image_from_file(&ufo, "UFO.BMP", 280, 200, 80, 55, 0) ||
-        !image_from_file(&backdrop, "LAVA.BMP", 0, 0, SCREEN_W, SCREEN_H, 1)) {
+        !image_from_file(&ufo, UFO_SHEET.file, 280, 200, UFO_SHEET.cell_width, UFO_SHEET.cell_height, 0) ||
+        !image_from_file(&backdrop, BACKDROP_FILE, 0, 0, SCREEN_W, SCREEN_H, 1)) {
         display_shutdown();
         return 1;
     }

@@ -3,24 +3,22 @@
 // pressed. Without a General MIDI soundfont music_init fails and the example shows why it is silent.
 #include <cstdio>
 
+#include "asset_contract.h"
 #include "audio.h"
 #include "display.h"
 #include "input.h"
 #include "skeleton.h"
 
-// ---- constants ----
-static const char* const PIECES[] = {"MM1CUT.MID", "MM1ELEC.MID", "WOODMAN3.MID", "AIRMAN.MID", "FLASH3.MID"};
-
 // ---- globals ----
-static int ids[5];
+static int ids[MUSIC_COUNT];
 static int playing = 0;  // index into ids of the piece started last
 
 // ---- helpers ----
 
 static int load_pieces()
 {
-    for (int i = 0; i < 5; ++i)
-        if ((ids[i] = music_load_midi(PIECES[i])) < 0)
+    for (int i = 0; i < MUSIC_COUNT; ++i)
+        if ((ids[i] = music_load_midi(MUSIC_FILES[i])) < 0)
             return 0;
     return music_play(ids[playing]);
 }
@@ -31,13 +29,13 @@ static void show(int has_music, int frame)
     surface_fill(back_surface, 0, nullptr);
     if (!has_music)
         text_draw("no music: the synthesizer found no soundfont", 40, 40, RGB(255, 0, 0), back_surface);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < MUSIC_COUNT; ++i) {
         const int y = 100 + i * 50;
         const bool lit = has_music && i == playing;
         rect_fill(40, y, 40 + (lit ? 40 + frame % 60 * 4 : 20), y + 20, lit ? 10 : 3, back_surface);
         const int status = has_music ? music_status(ids[i]) : 0;
         char line[80];
-        std::snprintf(line, sizeof line, "%s  %s", PIECES[i], status == MUSIC_SLOT_PLAYING ? "playing" : "stopped");
+        std::snprintf(line, sizeof line, "%s  %s", MUSIC_FILES[i], status == MUSIC_SLOT_PLAYING ? "playing" : "stopped");
         text_draw(line, 340, y, lit ? RGB(255, 214, 64) : RGB(128, 128, 136), back_surface);
     }
     text_draw("SPACE: next piece   ESC: end", 40, 440, RGB(128, 128, 136), back_surface);
@@ -62,7 +60,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         keyboard_read();
         const bool space = keyboard_state[DIK_SPACE] & 0x80;
         if (has_music && ((space && !space_was_down) || music_status(ids[playing]) == MUSIC_SLOT_STOPPED)) {
-            playing = (playing + 1) % 5;
+            playing = (playing + 1) % MUSIC_COUNT;
             music_play(ids[playing]);
         }
         space_was_down = space;

@@ -4,6 +4,7 @@
 // each slot's settings and lights while DirectSound reports it playing.
 #include <cstdio>
 
+#include "asset_contract.h"
 #include "audio.h"
 #include "display.h"
 #include "skeleton.h"
@@ -26,9 +27,9 @@ static Row rows[2 + COPIES];
 
 static int set_up()
 {
-    const int engine = sound_load_wav("engines.WAV", CONTROLS);
-    const int cannon = sound_load_wav("cannon2.WAV", CONTROLS);
-    const int laser = sound_load_wav("lasertw.WAV", CONTROLS);
+    const int engine = sound_load_wav(ENGINE_SOUND_FILE, CONTROLS);
+    const int cannon = sound_load_wav(EXPLOSION_SOUND_FILE, CONTROLS);
+    const int laser = sound_load_wav(LASER_SOUND_FILE, CONTROLS);
     rows[0] = {engine, "engines, looping, pan swept", 70, 0, 0};
     rows[1] = {cannon, "cannon, frequency rising", 100, 0, 0};
     for (int i = 0; i < COPIES; ++i)  // a replica shares the samples and plays on its own

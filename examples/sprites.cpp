@@ -4,12 +4,12 @@
 // colours pass under it. Sprites live on off-screen surfaces and are blitted with their key colour.
 #include <cstdio>
 
+#include "asset_contract.h"
 #include "display.h"
 #include "skeleton.h"
 #include "sprites.h"
 
 // ---- constants ----
-static constexpr int ROCK_SIZE = 96, UFO_W = 80, UFO_H = 55, EXPL_W = 42, EXPL_H = 36;
 static constexpr int ROCK_FIRST = 48, ROCK_LAST = 79;  // the game palette's rock ramp
 static constexpr RECT SENSOR = {300, 440, 340, 450};    // the colour scan's rectangle
 
@@ -19,41 +19,44 @@ static Sprite rock, ufo, boom;
 
 // ---- helpers ----
 
-// Frame i of the rock from its own file ROCKL00ii.BMP (mode 1: the file's top-left corner).
+// Frame i of the rock from its own file, ROCKL0000.BMP and on (mode 1: the file's top-left corner).
 static int load_rock()
 {
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < ROCK_FRAMES; ++i) {
         char name[32];
-        std::snprintf(name, sizeof name, "ROCKL%04d.BMP", i);
+        std::snprintf(name, sizeof name, "%s%04d.%s", ROCK_FILE_BASE, i, ROCK_FILE_EXTENSION);
         if (!bitmap_load(&file, name) || !sprite_load_frame(&rock, &file, i, 0, 0, 1))
             return 0;
     }
     return palette_set_all(file.palette);
 }
 
-// The explosion: fourteen cells of a 6-column sheet, played once forwards by animation 0.
+// The explosion: the cells of its sheet, played once forwards by animation 0.
 static int load_explosion()
 {
-    static const int32_t ONCE[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
-    if (!bitmap_load(&file, "EXPL8.BMP"))
+    const SheetLayout& sheet = EXPLOSION_SHEET;
+    int32_t once[SPRITE_MAX_FRAMES];
+    if (!bitmap_load(&file, sheet.file))
         return 0;
-    for (int i = 0; i < 14; ++i)
-        if (!sprite_load_frame(&boom, &file, i, i % 6, i / 6, 0))
+    for (int i = 0; i < sheet.frames; ++i) {
+        once[i] = i;
+        if (!sprite_load_frame(&boom, &file, i, i % sheet.columns, i / sheet.columns, 0))
             return 0;
+    }
     sprite_set_anim_delay(&boom, 2);
-    return sprite_load_animation(&boom, 0, 14, ONCE);
+    return sprite_load_animation(&boom, 0, sheet.frames, once);
 }
 
 static int set_up()
 {
     const DWORD memory = DDSCAPS_SYSTEMMEMORY;
-    return sprite_create(&rock, 0, 150, ROCK_SIZE, ROCK_SIZE, 16,
+    return sprite_create(&rock, 0, 150, ROCK_SIZE, ROCK_SIZE, ROCK_FRAMES,
                          SPRITE_ATTR_VISIBLE | SPRITE_ATTR_MULTI_FRAME | SPRITE_ATTR_WRAPAROUND, memory, 0, 8) &&
-           sprite_create(&ufo, 300, 40, UFO_W, UFO_H, 1, SPRITE_ATTR_VISIBLE | SPRITE_ATTR_SINGLE_FRAME |
+           sprite_create(&ufo, 300, 40, UFO_SHEET.cell_width, UFO_SHEET.cell_height, 1, SPRITE_ATTR_VISIBLE | SPRITE_ATTR_SINGLE_FRAME |
                          SPRITE_ATTR_BOUNCE, memory, 0, 8) &&
-           sprite_create(&boom, 0, 0, EXPL_W, EXPL_H, 14, SPRITE_ATTR_MULTI_ANIM | SPRITE_ATTR_ANIM_ONE_SHOT,
+           sprite_create(&boom, 0, 0, EXPLOSION_SHEET.cell_width, EXPLOSION_SHEET.cell_height, EXPLOSION_SHEET.frames, SPRITE_ATTR_MULTI_ANIM | SPRITE_ATTR_ANIM_ONE_SHOT,
                          memory, 0, 8) &&
-           bitmap_load(&file, "UFO.BMP") && sprite_load_frame(&ufo, &file, 0, 0, 0, 0) && load_explosion() &&
+           bitmap_load(&file, UFO_SHEET.file) && sprite_load_frame(&ufo, &file, 0, 0, 0, 0) && load_explosion() &&
            load_rock() && sprite_set_velocity(&rock, 3, 1) && sprite_set_velocity(&ufo, -4, 3) &&
            sprite_set_anim_delay(&rock, 3);
 }
@@ -92,7 +95,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         surface_fill(back_surface, 0, nullptr);
         sprite_draw(&rock, back_surface);
         sprite_draw(&ufo, back_surface);
-        sprite_draw_scaled(&boom, EXPL_W * 3, EXPL_H * 3, back_surface);  // stretched three times
+        sprite_draw_scaled(&boom, boom.width * 3, boom.height * 3, back_surface);  // stretched three times
         int seen = 0;
         if (uint8_t* bits = back_lock()) {  // is any rock colour in the sensor's column of screen?
             seen = color_scan8(SENSOR.left, 0, SENSOR.right, SENSOR.top - 1, ROCK_FIRST, ROCK_LAST, bits, back_pitch);

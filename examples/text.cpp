@@ -4,6 +4,7 @@
 // device context, so software drawing comes first and text after the unlock.
 #include <cstdio>
 
+#include "asset_contract.h"
 #include "display.h"
 #include "skeleton.h"
 
@@ -41,7 +42,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         surface_fill(back_surface, 0, nullptr);
         text_draw("Text through the surface's device context", 40, 20, RGB(255, 255, 255), back_surface);
         text_draw("any colour by value: RGB(96, 255, 120)", 40, 44, RGB(96, 255, 120), back_surface);
-        text_draw_indexed("or by palette entry: 12, the game's red", 40, 68, 12, back_surface);
+        text_draw_indexed("or by palette entry: 12, the game's red", 40, 68, PALETTE_TEXT_RED, back_surface);
         draw_ramps(110);
 
         char line[80];

@@ -2,6 +2,7 @@
 // palette fades and washes of the palette in force, the closing bars and the dissolve painted into
 // the locked primary. Each runs to its end inside one call; between them the picture comes back with
 // its palette and is held for a second, named.
+#include "asset_contract.h"
 #include "display.h"
 #include "skeleton.h"
 
@@ -45,7 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // Set up: an intro picture, which comes with a palette of its own.
     if (!example_open_window(instance, "Vorlash example: screen transitions") ||
-        !display_init(SCREEN_W, SCREEN_H, 8, 0) || !bitmap_load(&picture, "intro2.bmp") ||
+        !display_init(SCREEN_W, SCREEN_H, 8, 0) || !bitmap_load(&picture, INTRO_FILES[1]) ||
         !image_create(&image, 0, 0, SCREEN_W, SCREEN_H, 8) || !image_load8(&image, &picture, 0, 0, 1)) {
         bitmap_unload(&picture);
         display_shutdown();
