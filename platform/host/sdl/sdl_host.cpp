@@ -7,13 +7,17 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
-static constexpr int REFRESH_HZ = 60;
-// Sleep until this close to a refresh tick, then wait precisely: sleeps overshoot by about a
-// millisecond on a desktop kernel.
-static constexpr double SPIN_MARGIN_SECONDS = 0.002;
+// One refresh in nanoseconds, rounded up: the program's own 60 Hz grid runs on the same clock, so
+// these ticks never overtake it and the two never add their waits.
+static constexpr uint64_t REFRESH_NS = (1000000000 + 59) / 60;
+// An absolute sleep on the monotonic clock wakes within tens of microseconds on a desktop kernel:
+// sleep to this close to a refresh tick, then spin the rest.
+static constexpr uint64_t SPIN_MARGIN_NS = 300000;
 
 SdlHost::~SdlHost() { close_window(); }
 
@@ -220,23 +224,30 @@ void SdlHost::draw_with_renderer(const uint32_t* lut)
     SDL_RenderPresent(renderer);
 }
 
+static uint64_t monotonic_ns()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
+}
+
 void SdlHost::wait_refresh()
 {
-    const uint64_t frequency = SDL_GetPerformanceFrequency();
-    const uint64_t period = frequency / REFRESH_HZ;
-    const uint64_t now = SDL_GetPerformanceCounter();
+    const uint64_t now = monotonic_ns();
     // Ticks follow a fixed grid (no drift); after a long stall the grid starts again from now.
-    if (next_refresh == 0 || now > next_refresh + 2 * period)
-        next_refresh = now + period;
-    const uint64_t spin = static_cast<uint64_t>(SPIN_MARGIN_SECONDS * static_cast<double>(frequency));
-    if (next_refresh > now + spin) {
-        const uint64_t sleep_ms = (next_refresh - now - spin) * 1000 / frequency;
-        if (sleep_ms > 0)
-            SDL_Delay(static_cast<Uint32>(sleep_ms));
+    if (next_refresh == 0 || now > next_refresh + 2 * REFRESH_NS)
+        next_refresh = now + REFRESH_NS;
+    if (next_refresh > now + SPIN_MARGIN_NS) {
+        const uint64_t wake = next_refresh - SPIN_MARGIN_NS;
+        timespec until;
+        until.tv_sec = static_cast<time_t>(wake / 1000000000u);
+        until.tv_nsec = static_cast<long>(wake % 1000000000u);
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+        }
     }
-    while (SDL_GetPerformanceCounter() < next_refresh) {
+    while (monotonic_ns() < next_refresh) {
     }
-    next_refresh += period;
+    next_refresh += REFRESH_NS;
 }
 
 // ---- events ----
