@@ -18,9 +18,8 @@ static constexpr int64_t SPIN_MICROSECONDS = 300;
 static constexpr UINT TIMER_PERIOD_MS = 1;
 
 // ---- state ----
-static int64_t frequency = 0;     // counter counts per second; 0 before pacer_begin
-static int64_t grid_start = 0;    // the counter at frame 0 of the grid
-static int64_t grid_frame = 0;    // the grid frame whose deadline comes next; 0 until the grid starts
+static int64_t frequency = 0;      // counter counts per second; 0 before pacer_begin
+static int64_t next_tick = 0;      // the grid tick the next frame ends on; 0 until the grid starts
 static int64_t sleep_overrun = 0;  // how late recent sleeps woke, in counts, decaying slowly
 static bool timer_period_set = false;
 
@@ -35,8 +34,18 @@ static int64_t counter_now()
 
 static int64_t from_microseconds(int64_t us) { return frequency * us / 1000000; }
 
-// Whole counts per frame would drift; each deadline is computed from the grid's start instead.
-static int64_t deadline_of(int64_t frame) { return grid_start + frame * frequency / FRAMES_PER_SECOND; }
+// The grid's ticks are the whole sixtieths of a second of the counter, not counted from some first
+// frame: a host that paces its presents on the same clock ticks at the same instants, so the two
+// never wait one after the other. Split in seconds and their rest, so nothing overflows.
+static int64_t tick_at_or_before(int64_t time)
+{
+    return time / frequency * FRAMES_PER_SECOND + time % frequency * FRAMES_PER_SECOND / frequency;
+}
+
+static int64_t tick_time(int64_t tick)
+{
+    return tick / FRAMES_PER_SECOND * frequency + tick % FRAMES_PER_SECOND * frequency / FRAMES_PER_SECOND;
+}
 
 static void wait_until(int64_t deadline)
 {
@@ -61,8 +70,8 @@ static void wait_until(int64_t deadline)
 void pacer_begin()
 {
     LARGE_INTEGER f;
-    frequency = QueryPerformanceFrequency(&f) ? f.QuadPart : 0;
-    grid_frame = 0;
+    frequency = QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 0;
+    next_tick = 0;
     sleep_overrun = 0;
     timer_period_set = timeBeginPeriod(TIMER_PERIOD_MS) == TIMERR_NOERROR;
 }
@@ -73,15 +82,14 @@ void pacer_wait()
         return;  // no counter: the flip alone sets the pace
     const int64_t now = counter_now();
     const int64_t period = frequency / FRAMES_PER_SECOND;
-    if (grid_frame == 0 || now - deadline_of(grid_frame) > period) {
-        grid_start = now;
-        grid_frame = 1;
+    if (next_tick == 0 || now - tick_time(next_tick) > period) {
+        next_tick = tick_at_or_before(now) + 1;  // the missed ticks are dropped, not caught up
         return;
     }
-    const int64_t deadline = deadline_of(grid_frame);
+    const int64_t deadline = tick_time(next_tick);
     if (deadline - now > from_microseconds(ON_TIME_MICROSECONDS))
         wait_until(deadline);
-    ++grid_frame;
+    ++next_tick;
 }
 
 void pacer_end()

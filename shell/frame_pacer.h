@@ -6,9 +6,10 @@
 
 // Asks for a 1 ms system timer for the program's lifetime; the grid starts at the first pacer_wait.
 void pacer_begin();
-// Once after each frame: returns at the frame's deadline on the 1/60 s grid (at once when the frame
-// is already there). A frame late by more than a whole frame starts the grid again from now, so a
-// stall is never followed by a burst of catch-up frames.
+// Once after each frame: returns at the frame's tick on the 1/60 s grid (at once when the frame is
+// already there). A frame late by less than a frame keeps the grid (the next one waits less); one
+// late by more starts again at the next tick after now, so a stall is never followed by a burst of
+// catch-up frames.
 void pacer_wait();
 // Gives the system timer back.
 void pacer_end();

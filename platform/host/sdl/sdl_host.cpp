@@ -12,12 +12,11 @@
 #include <cstring>
 #include <ctime>
 
-// One refresh in nanoseconds, rounded up: the program's own 60 Hz grid runs on the same clock, so
-// these ticks never overtake it and the two never add their waits.
-static constexpr uint64_t REFRESH_NS = (1000000000 + 59) / 60;
+static constexpr uint64_t REFRESH_HZ = 60;
+static constexpr uint64_t NS_PER_SECOND = 1000000000;
 // An absolute sleep on the monotonic clock wakes within tens of microseconds on a desktop kernel:
 // sleep to this close to a refresh tick, then spin the rest.
-static constexpr uint64_t SPIN_MARGIN_NS = 300000;
+static constexpr uint64_t SPIN_MARGIN_NS = 200000;
 
 SdlHost::~SdlHost() { close_window(); }
 
@@ -231,23 +230,40 @@ static uint64_t monotonic_ns()
     return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
 }
 
+// The refresh ticks are the whole sixtieths of a second of the monotonic clock: the program's own
+// 60 Hz grid on the same clock lands on the same instants, so the two never wait one after the other.
+static uint64_t refresh_tick_at_or_before(uint64_t time)
+{
+    return time / NS_PER_SECOND * REFRESH_HZ + time % NS_PER_SECOND * REFRESH_HZ / NS_PER_SECOND;
+}
+
+static uint64_t refresh_tick_time(uint64_t tick)
+{
+    return tick / REFRESH_HZ * NS_PER_SECOND + tick % REFRESH_HZ * NS_PER_SECOND / REFRESH_HZ;
+}
+
 void SdlHost::wait_refresh()
 {
     const uint64_t now = monotonic_ns();
-    // Ticks follow a fixed grid (no drift); after a long stall the grid starts again from now.
-    if (next_refresh == 0 || now > next_refresh + 2 * REFRESH_NS)
-        next_refresh = now + REFRESH_NS;
-    if (next_refresh > now + SPIN_MARGIN_NS) {
-        const uint64_t wake = next_refresh - SPIN_MARGIN_NS;
+    // A frame that comes after its tick returns at once and the next tick is the first after now:
+    // late by less than a frame, that is the very next one (the grid holds); a stall drops the ticks
+    // it missed instead of catching them up in a burst.
+    if (next_tick == 0 || now >= refresh_tick_time(next_tick)) {
+        next_tick = refresh_tick_at_or_before(now) + 1;
+        return;
+    }
+    const uint64_t deadline = refresh_tick_time(next_tick);
+    if (deadline > now + SPIN_MARGIN_NS) {
+        const uint64_t wake = deadline - SPIN_MARGIN_NS;
         timespec until;
-        until.tv_sec = static_cast<time_t>(wake / 1000000000u);
-        until.tv_nsec = static_cast<long>(wake % 1000000000u);
+        until.tv_sec = static_cast<time_t>(wake / NS_PER_SECOND);
+        until.tv_nsec = static_cast<long>(wake % NS_PER_SECOND);
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
         }
     }
-    while (monotonic_ns() < next_refresh) {
+    while (monotonic_ns() < deadline) {
     }
-    next_refresh += REFRESH_NS;
+    ++next_tick;
 }
 
 // ---- events ----

@@ -50,6 +50,6 @@ private:
     bool full_screen = false;
     bool failed = false;
     std::string why;
-    uint64_t next_refresh = 0;  // monotonic-clock nanoseconds of the next 60 Hz tick
+    uint64_t next_tick = 0;  // the 60 Hz tick the next refresh waits for; 0 before the first
     SdlAudio audio;
 };
