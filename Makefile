@@ -5,7 +5,7 @@ WERROR     ?= $(if $(VORLASH_WERROR),$(VORLASH_WERROR),OFF)
 CMAKE_GEN  := -G Ninja
 CMAKE_ARGS := -DVORLASH_WERROR=$(WERROR)
 
-.PHONY: all deps build play test smoke windows test-sanitize fuzz bench clean
+.PHONY: all deps build play test smoke windows windows-dist windows-smoke test-sanitize fuzz bench clean
 
 all: build
 
@@ -33,6 +33,19 @@ windows:
 	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-windows -j $(JOBS)
 	@ls -l build-windows/vorlash.exe
+
+# The archive a Windows player downloads: the exe, the generated assets (made by the native build's
+# assetgen) and a README.txt, in build-windows/vorlash-windows.zip.
+windows-dist: windows deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
+	cmake --build $(BUILD) --target assets -j $(JOBS)
+	scripts/windows-dist.sh $(BUILD)/assets build-windows
+
+# The archive unpacked and played under Wine in a virtual X server; screenshots and logs in
+# build-windows/smoke/.
+windows-smoke: windows-dist
+	@scripts/install-deps.sh wine
+	scripts/windows-smoke.sh build-windows
 
 test-sanitize: deps
 	cmake -S . -B build-sanitize $(CMAKE_GEN) $(CMAKE_ARGS) -DVORLASH_SANITIZE=ON \
