@@ -50,6 +50,5 @@ private:
     bool full_screen = false;
     bool failed = false;
     std::string why;
-    uint64_t next_tick = 0;  // the 60 Hz tick the next refresh waits for; 0 before the first
     SdlAudio audio;
 };
