@@ -44,14 +44,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$out/display-number" 2>"$out/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $out/display-number ]] && break
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$out/display-number")"
-xdpyinfo >/dev/null 2>&1 || { echo "smoke: the X server did not start" >&2; exit 1; }
+# shellcheck source=virtual-x.sh
+source "$root/scripts/virtual-x.sh"
+start_x 640x480
 
 # ---- looking at the screen ----
 
@@ -361,16 +356,7 @@ fi
 
 # ---- run 4: what playing costs on a large screen, where each frame is scaled to 1920 × 1080 ----
 
-kill "$xvfb_pid" 2>/dev/null || true
-wait "$xvfb_pid" 2>/dev/null || true
-rm -f "$out/display-number"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$out/display-number" 2>>"$out/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $out/display-number ]] && break
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$out/display-number")"
+start_x 1920x1080
 start_game run4 SDL_AUDIODRIVER=dummy
 sleep $((play_after + 2))
 if kill -0 "$game_pid" 2>/dev/null && focus_game; then

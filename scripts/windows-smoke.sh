@@ -47,19 +47,8 @@ cleanup() {
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-
-start_x() {  # $1: screen size WxH
-    [[ -n $xvfb_pid ]] && { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
-    rm -f "$out/display-number"
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$out/display-number" 2>>"$out/xvfb.log" &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [[ -s $out/display-number ]] && break
-        sleep 0.1
-    done
-    export DISPLAY=":$(cat "$out/display-number")"
-    xdpyinfo >/dev/null 2>&1 || { echo "windows-smoke: the X server did not start" >&2; exit 1; }
-}
+# shellcheck source=virtual-x.sh
+source "$root/scripts/virtual-x.sh"
 
 start_x 640x480
 wineboot -i >"$out/wineboot.log" 2>&1
