@@ -9,7 +9,7 @@ CONFIGURE   = cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
 # `make bench` turn the rest on in the same folder, and `make play` never turns it off again.
 PLAY_ONLY  := -DVORLASH_TESTS=OFF -DVORLASH_EXAMPLES=OFF -DVORLASH_BENCH=OFF
 
-.PHONY: all deps build play play-build test smoke windows test-sanitize fuzz bench bench-build example install deb deb-smoke clean
+.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke test-sanitize fuzz bench bench-build example install deb deb-smoke clean
 
 all: build
 
@@ -74,6 +74,19 @@ windows:
 	cmake --build build-windows -j $(JOBS)
 	@ls -l build-windows/vorlash.exe
 
+# The archive a Windows player downloads: the exe, the generated assets (made by the native build's
+# assetgen) and a README.txt, in build-windows/vorlash-windows.zip.
+windows-dist: windows deps
+	$(CONFIGURE)
+	cmake --build $(BUILD) --target assets -j $(JOBS)
+	scripts/windows-dist.sh $(BUILD)/assets build-windows
+
+# The archive unpacked and played under Wine in a virtual X server; screenshots and logs in
+# build-windows/smoke/.
+windows-smoke: windows-dist
+	@scripts/install-deps.sh wine
+	scripts/windows-smoke.sh build-windows
+
 test-sanitize: deps
 	cmake -S . -B build-sanitize $(CMAKE_GEN) $(CMAKE_ARGS) -DVORLASH_SANITIZE=ON \
 	      -DVORLASH_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
@@ -102,7 +115,7 @@ clean:
 # One contact sheet of every generated picture and frame (sprites enlarged), for review by eye.
 .PHONY: assets-sheet
 assets-sheet: deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
+	$(CONFIGURE)
 	cmake --build $(BUILD) --target assetgen -j $(JOBS)
 	$(BUILD)/tools/assetgen --sheet $(BUILD)/assets-sheet.bmp
 	convert $(BUILD)/assets-sheet.bmp $(BUILD)/assets-sheet.png

@@ -38,6 +38,7 @@ char text_buffer[TEXT_BUFFER_SIZE];
 uint32_t random_state = 0;
 
 static int music_brought_up = 0;  // music_init ran (COM is then to be ended by music_shutdown)
+static char startup_failure_line[512] = "";  // the first line reported by a failing start
 
 // ---- helpers ----
 
@@ -47,6 +48,7 @@ static void world_load_values()
 {
     counters_start();
     ufo_rerun_done = 1;
+    startup_failure_line[0] = '\0';
     engine_sound = laser_sound = explosion_sound = level_sound = -1;
     for (int& id : music_ids)
         id = -1;
@@ -123,6 +125,10 @@ static int startup_fail()
 {
     // The display is given back at once, so the desktop returns with the message on it.
     display_shutdown();
+#ifdef _WIN32
+    // A program started from the desktop has no console: without this box a player sees nothing.
+    MessageBoxA(nullptr, startup_failure_line, "Vorlash", MB_ICONERROR | MB_OK);
+#endif
     PostQuitMessage(STARTUP_FAILED_EXIT);
     return 0;
 }
@@ -158,6 +164,8 @@ void startup_failure(const char* what)
 {
     std::fprintf(stderr, "vorlash: %s\n", what);
     std::fflush(stderr);
+    if (!startup_failure_line[0])
+        std::snprintf(startup_failure_line, sizeof startup_failure_line, "%s", what);
 }
 
 int picture_load(const char* filename, int min_width, int min_height)

@@ -5,7 +5,9 @@
 # with exit code 0 within five seconds; then once more with SDL's disk audio driver and checks that
 # the sound written is neither silence (music alone, then firing) nor clipping, and that the
 # effects carry no mirror images above 6 kHz; then a third time with a virtual game controller
-# plugged in, which moves the gunship, fires and quits.
+# plugged in, which moves the gunship, fires and quits. Ten seconds of play at 640 × 480 (run 1)
+# and at 1920 × 1080 (run 4) check what playing costs: the CPU share of the main thread and of
+# the process, read from /proc, and 60 frames a second.
 # usage: scripts/smoke.sh [build folder]     (screenshots, logs and audio go to <build>/smoke/)
 # SMOKE_PLAY_SECONDS=N plays N seconds of scripted input in the first run (default 6).
 # SMOKE_PROGRAM and SMOKE_ASSETS play an installed copy instead: the launcher and its asset folder.
@@ -21,7 +23,7 @@ play_seconds=${SMOKE_PLAY_SECONDS:-6}
 convert_cmd=/usr/bin/convert
 [[ -x $convert_cmd ]] || convert_cmd=convert
 
-for tool in Xvfb xdotool import compare sox xdpyinfo; do
+for tool in Xvfb xdotool import compare sox xdpyinfo perf; do
     command -v "$tool" >/dev/null || { echo "smoke: $tool is missing (scripts/install-deps.sh smoke)" >&2; exit 2; }
 done
 [[ -x $program && -f $assets/LAVA.BMP ]] || { echo "smoke: build the program first ($program)" >&2; exit 2; }
@@ -36,20 +38,16 @@ pass() { echo "smoke: ok: $*"; }
 
 xvfb_pid=""
 game_pid=""
+play_after=25  # seconds from the start to the play screen, as run 1 sees it
 cleanup() {
     [[ -n $game_pid ]] && kill "$game_pid" 2>/dev/null || true
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$out/display-number" 2>"$out/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $out/display-number ]] && break
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$out/display-number")"
-xdpyinfo >/dev/null 2>&1 || { echo "smoke: the X server did not start" >&2; exit 1; }
+# shellcheck source=virtual-x.sh
+source "$root/scripts/virtual-x.sh"
+start_x 640x480
 
 # ---- looking at the screen ----
 
@@ -89,7 +87,8 @@ wait_for_play() {  # $1: name for the first play screenshot
         local diff
         diff=$(backdrop_diff "$1")
         if [[ $diff =~ ^[0-9]+$ ]] && ((diff < 640 * 480 / 5)); then
-            echo "smoke: play screen after $(($(date +%s) - started_at)) s ($diff pixels off the backdrop)"
+            play_after=$(($(date +%s) - started_at))
+            echo "smoke: play screen after $play_after s ($diff pixels off the backdrop)"
             return 0
         fi
         sleep 1
@@ -138,6 +137,54 @@ quit_and_wait() {  # $1: what this run is called; $2: what presses ESC (default 
     fi
 }
 
+# ---- what playing costs: CPU time from /proc, the frame rate from the host's presents ----
+
+PRESENT_SYMBOL=_ZN7SdlHost7presentERK9HostFrame  # SdlHost::present(const HostFrame&)
+
+# Nanoseconds a thread has run (the first field of its schedstat).
+run_ns() { awk '{ print $1 }' "$1/schedstat" 2>/dev/null || echo 0; }
+process_run_ns() {
+    local total=0 task
+    for task in /proc/"$game_pid"/task/*; do total=$((total + $(run_ns "$task"))); done
+    echo "$total"
+}
+
+# Ten seconds of play with SPACE held: the main thread's and the whole process's share of one core
+# must stay within $2 and $3 percent; then five seconds of the frame rate (presents a second), which
+# must be 60.0 ± 0.5 where $4 is "rate" (on a large screen a loaded machine may miss a refresh).
+cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check the frame rate
+    local main0 all0 main1 all1 waits
+    xdotool keydown space
+    main0=$(run_ns "/proc/$game_pid/task/$game_pid")
+    all0=$(process_run_ns)
+    sleep 10
+    main1=$(run_ns "/proc/$game_pid/task/$game_pid")
+    all1=$(process_run_ns)
+    # Presents counted by a probe on the host's present, which does not stop the thread as a tracer
+    # would; where no probe can be placed, the sleeps to a refresh tick (one a frame that is on time).
+    local event=syscalls:sys_enter_clock_nanosleep
+    perf probe -q -x "$program" --add "$PRESENT_SYMBOL" 2>/dev/null && event="probe_vorlash:$PRESENT_SYMBOL"
+    waits=$(perf stat -x, -e "$event" -t "$game_pid" -- sleep 5 2>&1 | awk -F, 'NF > 2 { print $1 + 0; exit }')
+    perf probe -q -d "probe_vorlash:$PRESENT_SYMBOL" 2>/dev/null || true
+    xdotool keyup space
+    local main_pct all_pct fps
+    main_pct=$(awk -v d=$((main1 - main0)) 'BEGIN { printf "%.1f", d / 1e8 }')
+    all_pct=$(awk -v d=$((all1 - all0)) 'BEGIN { printf "%.1f", d / 1e8 }')
+    fps=$(awk -v n="$waits" 'BEGIN { printf "%.1f", n / 5 }')
+    echo "smoke: $1: main thread $main_pct % of a core, whole process $all_pct %, $fps frames a second"
+    if awk -v m="$main_pct" -v a="$all_pct" -v mm="$2" -v am="$3" 'BEGIN { exit !(m <= mm && a <= am) }'; then
+        pass "$1: CPU within $2 % (main thread) and $3 % (process)"
+    else
+        fail "$1: CPU main thread $main_pct % (at most $2), process $all_pct % (at most $3)"
+    fi
+    [[ ${4:-} == rate ]] || return 0
+    if awk -v f="$fps" 'BEGIN { exit !(f >= 59.5 && f <= 60.5) }'; then
+        pass "$1: $fps frames a second"
+    else
+        fail "$1: $fps frames a second, not 60"
+    fi
+}
+
 # ---- run 1: picture and keys ----
 
 start_game run1 SDL_AUDIODRIVER=dummy
@@ -183,6 +230,7 @@ if wait_for_play play0 && focus_game; then
     else
         fail "the play screen is dark (mean level $brightness)"
     fi
+    cost_check "640 x 480" 2 8 rate
     shot before-quit
     quit_and_wait "run 1"
 fi
@@ -308,6 +356,19 @@ else
         quit_and_wait "run 3 (Back on the controller)" pad_back
     fi
     exec 4>&-
+fi
+
+# ---- run 4: what playing costs on a large screen, where each frame is scaled to 1920 × 1080 ----
+
+start_x 1920x1080
+start_game run4 SDL_AUDIODRIVER=dummy
+sleep $((play_after + 2))
+if kill -0 "$game_pid" 2>/dev/null && focus_game; then
+    shot large-play
+    cost_check "1920 x 1080" 5 100
+    quit_and_wait "run 4"
+else
+    fail "run 4: the program did not play at 1920 x 1080"
 fi
 
 echo "smoke: screenshots and logs in $out"

@@ -1,5 +1,6 @@
 // winmain.cpp -- the process entry: window class, window, and the never-blocking message-and-frame
-// loop. Each turn takes at most one message, then runs exactly one frame.
+// loop. Each turn takes at most one message, then runs exactly one frame, held to the 60 Hz grid.
+#include "frame_pacer.h"
 #include "shell.h"
 
 static const char WINDOW_CLASS[] = "WINXCLASS";
@@ -53,6 +54,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     main_window = window;
     main_instance = instance;
 
+    pacer_begin();
     game_init(nullptr);
     MSG msg{};
     for (;;) {
@@ -63,7 +65,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             DispatchMessageA(&msg);
         }
         game_frame(nullptr);
+        pacer_wait();
     }
     game_shutdown(nullptr);
+    pacer_end();
     return static_cast<int>(msg.wParam);
 }

@@ -1,5 +1,5 @@
-// mmsystem.h -- the stand-in's multimedia declarations: the buffered RIFF file reader (mmio) and
-// the wave format record. Only what the library calls; names, parameters and values are the real ones.
+// mmsystem.h -- the stand-in's multimedia declarations: the buffered RIFF file reader (mmio), the
+// wave format record and the system timer's resolution. Only what the library calls; names, parameters and values are the real ones.
 #pragma once
 #include <windows.h>
 
@@ -25,6 +25,13 @@ typedef UINT MMRESULT;
 #define MMIOERR_PATHNOTFOUND (MMIOERR_BASE + 11)
 #define MMIOERR_ACCESSDENIED (MMIOERR_BASE + 12)
 #define MMIOERR_INVALIDFILE (MMIOERR_BASE + 16)
+
+// ---- the system timer's resolution (timeBeginPeriod and timeEndPeriod come in pairs) ----
+#define TIMERR_NOERROR 0
+#define TIMERR_BASE 96
+#define TIMERR_NOCANDO (TIMERR_BASE + 1)
+MMRESULT WINAPI timeBeginPeriod(UINT period_ms);
+MMRESULT WINAPI timeEndPeriod(UINT period_ms);
 
 // ---- four-character codes ----
 typedef DWORD FOURCC;

@@ -256,6 +256,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
 DWORD WINAPI GetTickCount(void);
 void WINAPI Sleep(DWORD milliseconds);
 
+// The high-resolution counter: counts since an arbitrary start, at a rate fixed while the system runs.
+typedef union _LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+
+// ---- message boxes ----
+#define MB_OK 0x00000000L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONERROR MB_ICONHAND
+#define IDOK 1
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
 // ---- files ----
 typedef struct _FILETIME {
     DWORD dwLowDateTime;

@@ -1,4 +1,5 @@
 // window.cpp -- window classes, windows and the thread's message queue, as Win32 keeps them.
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -278,6 +279,16 @@ int WINAPI ShowCursor(BOOL show)
     cursor_count += show ? 1 : -1;
     host().show_cursor(cursor_count >= 0);
     return cursor_count;
+}
+
+// ---- message boxes ----
+
+// No dialog on this side: the text goes to standard error, where a console program's user reads it,
+// and the box counts as answered at once.
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT)
+{
+    std::fprintf(stderr, "%s: %s\n", caption ? caption : "Error", text ? text : "");
+    return IDOK;
 }
 
 // ---- what the hosts and the test hooks post ----

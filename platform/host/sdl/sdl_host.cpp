@@ -7,13 +7,18 @@
 
 #include <windows.h>
 
+#include <sys/prctl.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
-static constexpr int REFRESH_HZ = 60;
-// Sleep until this close to a refresh tick, then wait precisely: sleeps overshoot by about a
-// millisecond on a desktop kernel.
-static constexpr double SPIN_MARGIN_SECONDS = 0.002;
+static constexpr uint64_t REFRESH_HZ = 60;
+static constexpr uint64_t NS_PER_SECOND = 1000000000;
+// An absolute sleep on the monotonic clock, with the thread's timer slack at its least, wakes within
+// tens of microseconds on a desktop kernel: sleep to this close to a refresh tick, then spin the rest.
+static constexpr uint64_t SPIN_MARGIN_NS = 100000;
 
 SdlHost::~SdlHost() { close_window(); }
 
@@ -73,6 +78,9 @@ bool SdlHost::open_window(int width, int height, const char* title)
         return false;
     }
     sdl_input_open();  // without controller support the keyboard and mouse still work
+    // The refresh sleeps happen on this thread; the kernel's default 50 us of slack would make the
+    // spin after them longer.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     return true;
 }
 
@@ -220,23 +228,37 @@ void SdlHost::draw_with_renderer(const uint32_t* lut)
     SDL_RenderPresent(renderer);
 }
 
+static uint64_t monotonic_ns()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
+}
+
+// The refresh ticks are the whole sixtieths of a second of the monotonic clock, fixed instants as a
+// display's vertical blanks are: a wait always ends on the next one, so a frame that misses a tick
+// waits for the following one and never catches up in a burst. The program's own 60 Hz grid on the
+// same clock then always finds its frame on time and adds no wait of its own.
+static uint64_t refresh_tick_time(uint64_t tick)
+{
+    return tick / REFRESH_HZ * NS_PER_SECOND + tick % REFRESH_HZ * NS_PER_SECOND / REFRESH_HZ;
+}
+
 void SdlHost::wait_refresh()
 {
-    const uint64_t frequency = SDL_GetPerformanceFrequency();
-    const uint64_t period = frequency / REFRESH_HZ;
-    const uint64_t now = SDL_GetPerformanceCounter();
-    // Ticks follow a fixed grid (no drift); after a long stall the grid starts again from now.
-    if (next_refresh == 0 || now > next_refresh + 2 * period)
-        next_refresh = now + period;
-    const uint64_t spin = static_cast<uint64_t>(SPIN_MARGIN_SECONDS * static_cast<double>(frequency));
-    if (next_refresh > now + spin) {
-        const uint64_t sleep_ms = (next_refresh - now - spin) * 1000 / frequency;
-        if (sleep_ms > 0)
-            SDL_Delay(static_cast<Uint32>(sleep_ms));
+    const uint64_t now = monotonic_ns();
+    const uint64_t tick = now / NS_PER_SECOND * REFRESH_HZ + now % NS_PER_SECOND * REFRESH_HZ / NS_PER_SECOND;
+    const uint64_t deadline = refresh_tick_time(tick + 1);
+    if (deadline > now + SPIN_MARGIN_NS) {
+        const uint64_t wake = deadline - SPIN_MARGIN_NS;
+        timespec until;
+        until.tv_sec = static_cast<time_t>(wake / NS_PER_SECOND);
+        until.tv_nsec = static_cast<long>(wake % NS_PER_SECOND);
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+        }
     }
-    while (SDL_GetPerformanceCounter() < next_refresh) {
+    while (monotonic_ns() < deadline) {
     }
-    next_refresh += period;
 }
 
 // ---- events ----

@@ -50,6 +50,5 @@ private:
     bool full_screen = false;
     bool failed = false;
     std::string why;
-    uint64_t next_refresh = 0;  // performance-counter time of the next 60 Hz tick
     SdlAudio audio;
 };
