@@ -13,6 +13,11 @@ static constexpr float PI = 3.1415927f;
 // Component magnitudes above this (in 1/1024 units) are held here, so the sum cannot overflow.
 static constexpr int64_t DISTANCE_3D_LIMIT = int64_t{1} << 60;
 
+// ---- records ----
+struct SinCos {
+    float s, c;
+};
+
 // ---- globals ----
 float sin_table[361];
 float cos_table[361];
@@ -40,6 +45,14 @@ static void ensure_tables()
 {
     if (cos_table[0] != 1.0f)
         trig_tables_init();
+}
+
+// The sine and cosine of a whole-degree angle, read from the tables (filled first if need be).
+static SinCos table_sin_cos(int degrees)
+{
+    ensure_tables();
+    const int angle = table_index(degrees);
+    return {sin_table[angle], cos_table[angle]};
 }
 
 static int saturate_int(int64_t v)
@@ -118,10 +131,7 @@ int polygon_rotate(struct Polygon* polygon, int degrees)
 {
     if (!vertices_usable(polygon))
         return 0;
-    ensure_tables();
-    const int angle = table_index(degrees);
-    const float s = sin_table[angle];
-    const float c = cos_table[angle];
+    const auto [s, c] = table_sin_cos(degrees);
     for (int i = 0; i < polygon->vertex_count; ++i) {
         Vertex& v = polygon->vertices[i];
         const float x = v.x * c - v.y * s;
@@ -163,10 +173,7 @@ int polygon_rotate_mat(struct Polygon* polygon, int degrees)
 {
     if (!vertices_usable(polygon))
         return 0;
-    ensure_tables();
-    const int angle = table_index(degrees);
-    const float s = sin_table[angle];
-    const float c = cos_table[angle];
+    const auto [s, c] = table_sin_cos(degrees);
     Matrix3x2 m;
     mat_init_3x2(&m, c, s, -s, c, 0, 0);
     transform_vertices(polygon, m);
