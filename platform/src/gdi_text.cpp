@@ -283,26 +283,27 @@ static void draw_glyph(Surface* s, const Glyph& g, int64_t x, int64_t y, uint32_
     }
 }
 
+// The text and background colours are set alike: the flag byte is dropped and the old colour returned.
+static COLORREF swap_color(HDC dc, COLORREF DeviceContext::*slot, const char* operation, COLORREF color)
+{
+    DeviceContext* c = device_context_of(dc);
+    if (!c || FAILED(fault_check(operation)))
+        return CLR_INVALID;
+    const COLORREF previous = c->*slot;
+    c->*slot = color & 0xFFFFFF;
+    return previous;
+}
+
 // ---- GDI ----
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
 {
-    DeviceContext* c = device_context_of(dc);
-    if (!c || FAILED(fault_check("SetTextColor")))
-        return CLR_INVALID;
-    const COLORREF previous = c->text_color;
-    c->text_color = color & 0xFFFFFF;
-    return previous;
+    return swap_color(dc, &DeviceContext::text_color, "SetTextColor", color);
 }
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color)
 {
-    DeviceContext* c = device_context_of(dc);
-    if (!c || FAILED(fault_check("SetBkColor")))
-        return CLR_INVALID;
-    const COLORREF previous = c->background_color;
-    c->background_color = color & 0xFFFFFF;
-    return previous;
+    return swap_color(dc, &DeviceContext::background_color, "SetBkColor", color);
 }
 
 int WINAPI SetBkMode(HDC dc, int mode)
