@@ -81,6 +81,7 @@ private:
     bool piece_running() const;  // under mixer_lock()
     void stop_playing();  // under mixer_lock()
     HRESULT start_synthesizer();
+    void free_synthesizer();  // once the mixer no longer holds it
 
     bool initialized = false;
     bool closed = false;

@@ -112,18 +112,23 @@ HRESULT Performance::start_synthesizer()
         synth = new_fluid_synth(settings);
     }
     if (!synth || fluid_synth_sfload(synth, path.c_str(), 1) == FLUID_FAILED) {
-        if (synth)
-            delete_fluid_synth(synth);
-        if (settings)
-            delete_fluid_settings(settings);
-        synth = nullptr;
-        settings = nullptr;
+        free_synthesizer();
         host().music_unavailable(BAD_SOUNDFONT);
         return DMUS_E_DRIVER_FAILED;
     }
     std::lock_guard<std::mutex> hold(mixer_lock());
     mixer_attach(this);
     return S_OK;
+}
+
+void Performance::free_synthesizer()
+{
+    if (synth)
+        delete_fluid_synth(synth);
+    if (settings)
+        delete_fluid_settings(settings);
+    synth = nullptr;
+    settings = nullptr;
 }
 
 HRESULT Performance::AddPort(IDirectMusicPort* port)
@@ -149,12 +154,7 @@ HRESULT Performance::CloseDown()
         stop_playing();
         mixer_detach(this);
     }
-    if (synth)
-        delete_fluid_synth(synth);
-    if (settings)
-        delete_fluid_settings(settings);
-    synth = nullptr;
-    settings = nullptr;
+    free_synthesizer();
     release_and_clear(direct_sound);
     mixer_close_device();
     return S_OK;
