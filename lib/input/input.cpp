@@ -65,26 +65,21 @@ static void device_release(LPDIRECTINPUTDEVICE8A* device)
     }
 }
 
+// The header of a property of `size` bytes set on the joystick axis at `offset` in its state.
+static DIPROPHEADER axis_header(DWORD size, DWORD offset)
+{
+    return {size, sizeof(DIPROPHEADER), offset, DIPH_BYOFFSET};
+}
+
 static void set_axis_range(DWORD offset, int min, int max)
 {
-    DIPROPRANGE range;
-    range.diph.dwSize = sizeof range;
-    range.diph.dwHeaderSize = sizeof range.diph;
-    range.diph.dwObj = offset;
-    range.diph.dwHow = DIPH_BYOFFSET;
-    range.lMin = min;
-    range.lMax = max;
+    DIPROPRANGE range{axis_header(sizeof(DIPROPRANGE), offset), min, max};
     joystick_device->SetProperty(DIPROP_RANGE, &range.diph);
 }
 
 static void set_axis_dead_zone(DWORD offset, DWORD hundredths_of_percent)
 {
-    DIPROPDWORD dead_zone;
-    dead_zone.diph.dwSize = sizeof dead_zone;
-    dead_zone.diph.dwHeaderSize = sizeof dead_zone.diph;
-    dead_zone.diph.dwObj = offset;
-    dead_zone.diph.dwHow = DIPH_BYOFFSET;
-    dead_zone.dwData = hundredths_of_percent;
+    DIPROPDWORD dead_zone{axis_header(sizeof(DIPROPDWORD), offset), hundredths_of_percent};
     joystick_device->SetProperty(DIPROP_DEADZONE, &dead_zone.diph);
 }
 
