@@ -85,24 +85,19 @@ static void column_bar(int x, uint8_t* buffer, int pitch)
         vline16(0, screen_height - 1, x, 0, reinterpret_cast<uint16_t*>(buffer), pitch);
 }
 
-// Four bars closing in from both ends: the outer pair at i, then the pair one further in.
-static void row_bars(int i, uint8_t* buffer, int pitch)
+// Four bars (rows or columns) closing in from both ends of a run of `extent` lines: the outer pair
+// at i, then the pair one further in.
+static void bars(void (*bar)(int, uint8_t*, int), int extent, int i, uint8_t* buffer, int pitch)
 {
-    const int h = screen_height;
-    row_bar(h - 1 - i, buffer, pitch);
-    row_bar(i, buffer, pitch);
-    row_bar(h - 2 - i, buffer, pitch);
-    row_bar(i + 1, buffer, pitch);
+    bar(extent - 1 - i, buffer, pitch);
+    bar(i, buffer, pitch);
+    bar(extent - 2 - i, buffer, pitch);
+    bar(i + 1, buffer, pitch);
 }
 
-static void column_bars(int i, uint8_t* buffer, int pitch)
-{
-    const int w = screen_width;
-    column_bar(w - 1 - i, buffer, pitch);
-    column_bar(i, buffer, pitch);
-    column_bar(w - 2 - i, buffer, pitch);
-    column_bar(i + 1, buffer, pitch);
-}
+static void row_bars(int i, uint8_t* buffer, int pitch) { bars(row_bar, screen_height, i, buffer, pitch); }
+
+static void column_bars(int i, uint8_t* buffer, int pitch) { bars(column_bar, screen_width, i, buffer, pitch); }
 
 static void bars_from_sides(uint8_t* buffer, int pitch)
 {
