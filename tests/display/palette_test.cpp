@@ -12,6 +12,12 @@ static PALETTEENTRY colour(int r, int g, int b, int flags = 0)
     return {static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b), static_cast<BYTE>(flags)};
 }
 
+// An entry to add to the blink table: no phase counted yet.
+static BlinkEntry blink_entry(int index, PALETTEENTRY on, PALETTEENTRY off, int on_time, int off_time)
+{
+    return {index, on, off, on_time, off_time, 0, 0};
+}
+
 static bool same(const PALETTEENTRY& a, const PALETTEENTRY& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 static PALETTEENTRY device_entry(int index)
@@ -131,12 +137,7 @@ TEST_F(PaletteLayer, RotateRefusesBadRanges)
 
 TEST_F(PaletteLayer, BlinkPhasesFollowTheirTimes)
 {
-    BlinkEntry e{};
-    e.index = 20;
-    e.on_color = colour(255, 255, 0);
-    e.off_color = colour(0, 0, 128);
-    e.on_time = 2;
-    e.off_time = 3;
+    BlinkEntry e = blink_entry(20, colour(255, 255, 0), colour(0, 0, 128), 2, 3);
     const int slot = palette_blink(PALETTE_BLINK_ADD, &e, 0);
     ASSERT_EQ(slot, 0);
     EXPECT_TRUE(same(device_entry(20), e.off_color)) << "off at once";
@@ -151,12 +152,7 @@ TEST_F(PaletteLayer, BlinkPhasesFollowTheirTimes)
 
 TEST_F(PaletteLayer, BlinkChangeKeepsPhaseAndShowsTheNewColour)
 {
-    BlinkEntry e{};
-    e.index = 30;
-    e.on_color = colour(1, 1, 1);
-    e.off_color = colour(2, 2, 2);
-    e.on_time = 5;
-    e.off_time = 1;
+    BlinkEntry e = blink_entry(30, colour(1, 1, 1), colour(2, 2, 2), 5, 1);
     const int slot = palette_blink(PALETTE_BLINK_ADD, &e, 0);
     palette_blink(PALETTE_BLINK_RUN, nullptr, 0);  // now on
     BlinkEntry change = e;
@@ -175,9 +171,7 @@ TEST_F(PaletteLayer, BlinkChangeKeepsPhaseAndShowsTheNewColour)
 
 TEST_F(PaletteLayer, BlinkSlotsAreReusedLowestFirstAndRunOut)
 {
-    BlinkEntry e{};
-    e.index = 5;
-    e.on_time = e.off_time = 1;
+    BlinkEntry e = blink_entry(5, {}, {}, 1, 1);
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(palette_blink(PALETTE_BLINK_ADD, &e, 0), i);
     EXPECT_EQ(palette_blink(PALETTE_BLINK_ADD, &e, 0), -1) << "a full table is a failure, not slot 1";
