@@ -14,6 +14,17 @@ protected:
     ScratchFolder folder;
 };
 
+// The loader's description of the segment in the file `name`.
+static DMUS_OBJECTDESC segment_desc(const char* name)
+{
+    DMUS_OBJECTDESC desc{};
+    desc.dwSize = sizeof desc;
+    desc.guidClass = CLSID_DirectMusicSegment;
+    desc.dwValidData = DMUS_OBJ_CLASS | DMUS_OBJ_FILENAME;
+    MultiByteToWideChar(CP_ACP, 0, name, -1, desc.wszFileName, DMUS_MAX_FILENAME);
+    return desc;
+}
+
 // ---- the RIFF reader ----
 
 TEST_F(StandIn, DescentsStayInsideTheParentChunk)
@@ -305,11 +316,7 @@ TEST_F(StandIn, LoaderFindsFilesBySearchDirectoryOrFullPath)
     WCHAR nowhere[] = L"/no/such/folder";
     EXPECT_EQ(loader->SetSearchDirectory(GUID_DirectMusicAllTypes, nowhere, FALSE), DMUS_E_LOADER_BADPATH);
 
-    DMUS_OBJECTDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.guidClass = CLSID_DirectMusicSegment;
-    desc.dwValidData = DMUS_OBJ_CLASS | DMUS_OBJ_FILENAME;
-    MultiByteToWideChar(CP_ACP, 0, "a.mid", -1, desc.wszFileName, DMUS_MAX_FILENAME);
+    DMUS_OBJECTDESC desc = segment_desc("a.mid");
     IDirectMusicSegment* segment = nullptr;
     ASSERT_EQ(loader->GetObject(&desc, IID_IDirectMusicSegment, reinterpret_cast<void**>(&segment)), S_OK);
     segment->Release();
@@ -367,11 +374,7 @@ TEST_F(StandIn, SegmentStateNamesOnePlaying)
     IDirectMusicLoader* loader = nullptr;
     CoCreateInstance(CLSID_DirectMusicLoader, nullptr, CLSCTX_INPROC, IID_IDirectMusicLoader,
                      reinterpret_cast<void**>(&loader));
-    DMUS_OBJECTDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.guidClass = CLSID_DirectMusicSegment;
-    desc.dwValidData = DMUS_OBJ_CLASS | DMUS_OBJ_FILENAME;
-    MultiByteToWideChar(CP_ACP, 0, "a.mid", -1, desc.wszFileName, DMUS_MAX_FILENAME);
+    DMUS_OBJECTDESC desc = segment_desc("a.mid");
     IDirectMusicSegment* segment = nullptr;
     ASSERT_EQ(loader->GetObject(&desc, IID_IDirectMusicSegment, reinterpret_cast<void**>(&segment)), S_OK);
 
