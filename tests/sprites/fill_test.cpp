@@ -115,29 +115,27 @@ TEST_F(Fill, TrianglesAreCutAtEveryEdge)
 {
     const Triangle8 variants[] = {triangle_fill8, triangle_fill8_fixed};
     for (Triangle8 fill : variants) {
+        // One triangle, drawn afresh inside each clip window.
+        const auto clipped_fill = [&](int left, int top, int right, int bottom) {
+            c.clear();
+            set_clip(left, top, right, bottom);
+            fill(0, 0, 0, 10, 10, 10, 5, c.buffer(), c.pitch());
+        };
         // Top: the lines that remain are those of the whole triangle.
-        c.clear();
-        set_clip(0, 4, 63, 47);
-        fill(0, 0, 0, 10, 10, 10, 5, c.buffer(), c.pitch());
+        clipped_fill(0, 4, 63, 47);
         EXPECT_EQ(c.row(3), "");
         EXPECT_EQ(c.row(4), "0..4");
         EXPECT_EQ(c.row(10), "0..10");
         // Bottom.
-        c.clear();
-        set_clip(0, 0, 63, 6);
-        fill(0, 0, 0, 10, 10, 10, 5, c.buffer(), c.pitch());
+        clipped_fill(0, 0, 63, 6);
         EXPECT_EQ(c.row(6), "0..6");
         EXPECT_EQ(c.row(7), "");
         // Left: only columns from the edge.
-        c.clear();
-        set_clip(4, 0, 63, 47);
-        fill(0, 0, 0, 10, 10, 10, 5, c.buffer(), c.pitch());
+        clipped_fill(4, 0, 63, 47);
         EXPECT_EQ(c.row(2), "");
         EXPECT_EQ(c.row(8), "4..8");
         // Right.
-        c.clear();
-        set_clip(0, 0, 5, 47);
-        fill(0, 0, 0, 10, 10, 10, 5, c.buffer(), c.pitch());
+        clipped_fill(0, 0, 5, 47);
         EXPECT_EQ(c.row(3), "0..3");
         EXPECT_EQ(c.row(9), "0..5");
         EXPECT_EQ(c.written_outside(0, 0, 5, 47), "");
