@@ -21,21 +21,17 @@ TEST(FrameConvert, ThePaletteBecomesXrgbWords)
 
 TEST(FrameConvert, SixteenBitChannelsExpandToFullRange)
 {
-    const uint16_t px565[4] = {0xFFFF, 0xF800, 0x07E0, 0x001F};
-    const uint16_t px555[4] = {0x7FFF, 0x7C00, 0x03E0, 0x0000};
-    uint32_t out[4];
-    const HostFrame f565{reinterpret_cast<const uint8_t*>(px565), 8, 4, 1, 16, 16, nullptr};
-    frame_to_xrgb(f565, nullptr, out, 16);
-    EXPECT_EQ(out[0], 0xFFFFFFu);
-    EXPECT_EQ(out[1], 0xFF0000u);
-    EXPECT_EQ(out[2], 0x00FF00u);
-    EXPECT_EQ(out[3], 0x0000FFu);
-    const HostFrame f555{reinterpret_cast<const uint8_t*>(px555), 8, 4, 1, 16, 15, nullptr};
-    frame_to_xrgb(f555, nullptr, out, 16);
-    EXPECT_EQ(out[0], 0xFFFFFFu);
-    EXPECT_EQ(out[1], 0xFF0000u);
-    EXPECT_EQ(out[2], 0x00FF00u);
-    EXPECT_EQ(out[3], 0u);
+    // White, red and green in both formats; then blue in 5-6-5 and black in 5-5-5.
+    const int rgb_bits[2] = {16, 15};
+    const uint16_t pixels[2][4] = {{0xFFFF, 0xF800, 0x07E0, 0x001F}, {0x7FFF, 0x7C00, 0x03E0, 0x0000}};
+    const uint32_t want[2][4] = {{0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0xFF0000, 0x00FF00, 0}};
+    for (int k = 0; k < 2; ++k) {
+        uint32_t out[4];
+        const HostFrame frame{reinterpret_cast<const uint8_t*>(pixels[k]), 8, 4, 1, 16, rgb_bits[k], nullptr};
+        frame_to_xrgb(frame, nullptr, out, 16);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(out[i], want[k][i]) << rgb_bits[k] << "-bit colour bits, pixel " << i;
+    }
 }
 
 TEST(FrameConvert, ScaledPicturesKeepSquarePixelsCentredBetweenBlackBars)
