@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "flip_chain.h"
 #include "testing.h"
 
 class SurfaceContext : public testing::Test {
@@ -103,16 +104,8 @@ TEST(SurfaceContextFlip, FlipWaitsForTheBackBuffersContext)
     RegisterClassA(&wc);
     HWND window = CreateWindowExA(0, "DCTEST", "dc", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
     LPDIRECTDRAW7 dd = nullptr;
-    ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
-    ASSERT_EQ(dd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE), DD_OK);
-    ASSERT_EQ(dd->SetDisplayMode(640, 480, 8, 0, 0), DD_OK);
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
     LPDIRECTDRAWSURFACE7 primary = nullptr, back = nullptr;
-    ASSERT_EQ(dd->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    ASSERT_NO_FATAL_FAILURE(make_flip_chain(window, &dd, &primary));
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
     ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);

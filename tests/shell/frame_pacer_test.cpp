@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "flip_chain.h"
 #include "frame_pacer.h"
 #include "testing.h"
 
@@ -17,15 +18,7 @@ protected:
     void SetUp() override
     {
         testing_reset(5000);
-        ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr), DD_OK);
-        ASSERT_EQ(dd->SetCooperativeLevel(testing_make_window(), DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE), DD_OK);
-        ASSERT_EQ(dd->SetDisplayMode(640, 480, 8, 0, 0), DD_OK);
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-        desc.dwBackBufferCount = 1;
-        ASSERT_EQ(dd->CreateSurface(&desc, &primary, nullptr), DD_OK);
+        ASSERT_NO_FATAL_FAILURE(make_flip_chain(testing_make_window(), &dd, &primary));
         pacer_begin();
     }
     void TearDown() override
