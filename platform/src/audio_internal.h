@@ -11,6 +11,12 @@ constexpr int MIXER_RATE = 44100;  // output frames per second
 constexpr int MIXER_CHANNELS = 2;  // left, right interleaved
 constexpr int MIXER_BLOCK = 1024;  // frames a voice is asked for at most at once
 
+// A cut (a stop, a rewind, a restart) does not end a voice's sound at once: what it was playing
+// fades out over this many frames (2 ms) beside whatever starts, since a step is heard as a click
+// across the whole band. The gain of fade frame i (0 … MIXER_DECLICK_FRAMES - 1), falling from 1 to 0.
+constexpr int MIXER_DECLICK_FRAMES = 88;
+const float* mixer_declick_gains();
+
 // Something the mixer plays: a sound buffer or the synthesizer.
 class MixerVoice {
 public:

@@ -35,8 +35,7 @@ static inline int32_t sample16_at(const uint8_t* data, size_t index)
 }
 
 // `count` samples of one channel as floats on the 16-bit scale, `stride` samples apart.
-template <int Bits>
-static void convert_samples(const uint8_t* data, size_t first, int stride, float* out, int count)
+template <int Bits> static void convert_samples(const uint8_t* data, size_t first, int stride, float* out, int count)
 {
     for (int i = 0; i < count; ++i) {
         const size_t at = first + static_cast<size_t>(i) * stride;
@@ -99,9 +98,11 @@ HRESULT SoundBuffer::Play(DWORD reserved, DWORD priority, DWORD flags)
     if (reserved != 0 || (priority != 0 && !(caps & DSBCAPS_LOCDEFER)))
         return DSERR_INVALIDPARAM;
     std::lock_guard<std::mutex> hold(mixer_lock());
+    if (!playing)
+        fade_out_from_here();  // what still rang of the last play
     playing = true;
     looping = (flags & DSBPLAY_LOOPING) != 0;
-    tail = 0;  // a restart cuts what still rang of the last play
+    tail = 0;
     return DS_OK;
 }
 
@@ -110,6 +111,7 @@ HRESULT SoundBuffer::Stop()
     if (const HRESULT hr = fault_check("IDirectSoundBuffer::Stop"); FAILED(hr))
         return hr;
     std::lock_guard<std::mutex> hold(mixer_lock());
+    fade_out_from_here();
     playing = false;  // the position stays where the mixer left it
     tail = 0;
     return DS_OK;
@@ -122,6 +124,8 @@ HRESULT SoundBuffer::SetCurrentPosition(DWORD new_position)
     if (new_position >= samples->size)
         return DSERR_INVALIDPARAM;
     std::lock_guard<std::mutex> hold(mixer_lock());
+    if (playing)
+        fade_out_from_here();
     position = static_cast<uint64_t>(new_position / frame_bytes) << 32;
     return DS_OK;
 }
@@ -305,8 +309,34 @@ int SoundBuffer::render(uint64_t& cursor, float* out[2], int count, bool wrap) c
     return done;
 }
 
+// Caller holds mixer_lock(): what the voice sounds now, the play or the ringing tail, goes on as
+// the fade, while the play state changes at once. A fade still running is cut where it got to.
+void SoundBuffer::fade_out_from_here()
+{
+    if (frames == 0 || (!playing && tail == 0))
+        return;
+    fade = playing ? position : tail;
+    fade_wraps = playing && looping;
+    fade_left = MIXER_DECLICK_FRAMES;
+}
+
+void SoundBuffer::mix_fade(float* sums, int count)
+{
+    float* out[2] = {planes[0], planes[1]};
+    const int wanted = std::min(count, fade_left);
+    const int made = render(fade, out, wanted, fade_wraps);
+    const float* gains = mixer_declick_gains() + (MIXER_DECLICK_FRAMES - fade_left);
+    for (int c = 0; c < format.nChannels; ++c)
+        for (int i = 0; i < made; ++i)
+            out[c][i] *= gains[i];
+    mixer_add_planes_fast(sums, out[0], out[format.nChannels - 1], made, gain_left, gain_right);
+    fade_left = made < wanted ? 0 : fade_left - made;
+}
+
 void SoundBuffer::mix(float* sums, int count)
 {
+    if (fade_left > 0)
+        mix_fade(sums, count);
     if (frames == 0 || (!playing && tail == 0))
         return;
     float* out[2] = {planes[0], planes[1]};

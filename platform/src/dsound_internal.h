@@ -38,6 +38,8 @@ public:
 private:
     void attach();
     void update_gains();
+    void fade_out_from_here();
+    void mix_fade(float* sums, int count);
     void fill_span(int64_t first, int count, bool wrap) const;
     int render(uint64_t& cursor, float* planes[2], int count, bool wrap) const;
     bool bytes_inside(const void* start, DWORD bytes) const;
@@ -46,14 +48,17 @@ private:
     WAVEFORMATEX format;
     DWORD caps;
     DWORD frame_bytes;  // bytes per frame: channels × bytes per sample
-    DWORD frames;       // whole frames in the buffer
+    DWORD frames;  // whole frames in the buffer
     // Play state: read and written under mixer_lock(), since the device's thread advances it.
     LONG volume = DSBVOLUME_MAX;
     LONG pan = DSBPAN_CENTER;
-    DWORD frequency;           // the playing rate in Hz
-    uint64_t position = 0;     // 32.32 fixed-point frame index
-    uint64_t tail = 0;         // where an ended one-shot's filter still rings out, past its end; 0: none
-    uint64_t step = 0;         // position advance per output frame
+    DWORD frequency;  // the playing rate in Hz
+    uint64_t position = 0;  // 32.32 fixed-point frame index
+    uint64_t tail = 0;  // where an ended one-shot's filter still rings out, past its end; 0: none
+    uint64_t step = 0;  // position advance per output frame
+    uint64_t fade = 0;  // where the sound a cut left behind goes on while it fades out
+    int fade_left = 0;  // frames of that fade still to mix; 0: none
+    bool fade_wraps = false;  // the cut sound was a loop
     float gain_left = 1.0f;
     float gain_right = 1.0f;
     bool playing = false;

@@ -2,6 +2,7 @@
 // frames to the host's audio device; the device opens with the first user and closes with the last.
 // The plain passes here are the references of the vector ones in mixer_fast.cpp.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -31,6 +32,17 @@ float mixer_gain(long hundredths_db)
         return 0.0f;  // DirectSound's floor is silence
     return static_cast<float>(std::pow(10.0, static_cast<double>(hundredths_db) / 2000.0));
 }
+
+// Half a cosine period, so the fade starts and ends without a bend as well as without a step.
+static const std::array<float, MIXER_DECLICK_FRAMES> declick_gains = [] {
+    std::array<float, MIXER_DECLICK_FRAMES> gains{};
+    for (int i = 0; i < MIXER_DECLICK_FRAMES; ++i)
+        gains[i] =
+            static_cast<float>(0.5 + 0.5 * std::cos(3.14159265358979323846 * (i + 1) / (MIXER_DECLICK_FRAMES + 1)));
+    return gains;
+}();
+
+const float* mixer_declick_gains() { return declick_gains.data(); }
 
 // ---- the plain passes ----
 // One sample at a time: the references of the vector passes in mixer_fast.cpp.

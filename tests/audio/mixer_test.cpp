@@ -138,8 +138,45 @@ TEST_F(Resampling, LoopRunsOnWithoutASeamAndOneShotRingsOutOnce)
     for (int i = 66; i < 400; ++i)
         ASSERT_EQ(after.left(i), 0) << "frame " << i << " after the end";
     sound_play(id, 0);
+    render(1200);
     sound_stop(id);
-    EXPECT_EQ(render(10).peak(), 0) << "stopping cuts the tail";
+    render(MIXER_DECLICK_FRAMES);
+    EXPECT_EQ(render(10).peak(), 0) << "stopping ends the tail once its fade is over";
+}
+
+// ---- cuts ----
+
+// The loudest component from 7 to 17 kHz, against the tone, over the 2048 frames either side of a
+// cut: a 1 kHz tone from an 11,025 Hz buffer has nothing there, so what shows is the cut's click.
+static double click_level(const Rendered& before, const Rendered& after)
+{
+    Rendered around;
+    around.samples.assign(before.samples.end() - 2 * 2048, before.samples.end());
+    around.samples.insert(around.samples.end(), after.samples.begin(), after.samples.begin() + 2 * 2048);
+    const double tone = amplitude_at(around, 0, 4096, 1000);
+    double worst = -200.0;
+    for (double hz = 7000; hz <= 17000; hz += 2000)
+        worst = std::max(worst, decibels(amplitude_at(around, 0, 4096, hz) / tone));
+    return worst;
+}
+
+TEST_F(Resampling, RestartsAndStopsFadeTheCutSoundInsteadOfClicking)
+{
+    // A 1 kHz sine after a tenth of a second of silence, played once: a restart rises from that
+    // silence, so only the cut can click.
+    Bytes data(11025, 0x80);
+    for (int i = 1103; i < 11025; ++i)
+        data[i] = static_cast<uint8_t>(128 + std::lround(127 * std::sin(2 * PI * 1000 * i / 11025.0)));
+    id = load("late.wav", simple_wav(1, 8, 11025, data));
+    ASSERT_GE(id, 0);
+    const int into_tone = 4412 + 4107;  // the tone near three quarters of its peak
+    sound_play(id, 0);
+    const Rendered playing = render(into_tone);
+    sound_play(id, 0);
+    const Rendered restarted = render(into_tone);
+    EXPECT_LT(click_level(playing, restarted), -80.0) << "restart";
+    sound_stop(id);
+    EXPECT_LT(click_level(restarted, render(4096)), -80.0) << "stop";
 }
 
 // ---- the vector passes against their plain twins ----

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio_fixtures.h"
+#include "audio_internal.h"
 
 class SoundPlay : public SoundTest {
 protected:
@@ -23,6 +24,9 @@ protected:
 };
 
 static int16_t ramp_value(int i) { return static_cast<int16_t>((i % 100) * 256); }
+
+// A frame past the fade of whatever a restart or a stop cut.
+static constexpr int SETTLED = MIXER_DECLICK_FRAMES + 10;
 
 // ---- start, restart, stop, status ----
 
@@ -63,9 +67,11 @@ TEST_F(SoundPlay, PlayingAgainRestartsAtTheFirstSample)
     sound_play(id, 0);
     render(40);
     sound_play(id, 0);
-    const Rendered out = render(3);
-    EXPECT_EQ(out.left(0), ramp_value(0));
-    EXPECT_EQ(out.left(2), ramp_value(2));
+    const Rendered out = render(70);
+    const float* fade = mixer_declick_gains();
+    EXPECT_NEAR(out.left(0), ramp_value(0) + ramp_value(40) * fade[0], 1) << "at once, over the cut play's fade";
+    EXPECT_NEAR(out.left(2), ramp_value(2) + ramp_value(42) * fade[2], 1);
+    EXPECT_EQ(out.left(65), ramp_value(65)) << "the cut play has reached its own end";
 }
 
 TEST_F(SoundPlay, StopSilencesAndRewinds)
@@ -75,7 +81,9 @@ TEST_F(SoundPlay, StopSilencesAndRewinds)
     render(30);
     EXPECT_EQ(sound_stop(id), 1);
     EXPECT_EQ(sound_status(id), 0);
-    EXPECT_EQ(render(50).peak(), 0);
+    const Rendered fading = render(MIXER_DECLICK_FRAMES);
+    EXPECT_NEAR(fading.left(0), ramp_value(30) * mixer_declick_gains()[0], 1) << "the stop fades out";
+    EXPECT_EQ(render(50).peak(), 0) << "and is silent once the fade is over";
     sound_play(id, 0);
     EXPECT_EQ(render(1).left(0), ramp_value(0));
     sound_play(id, DSBPLAY_LOOPING);
@@ -105,13 +113,13 @@ TEST_F(SoundPlay, VolumeAttenuatesByThirtyHundredthsOfADecibelAStep)
         int volume;
         double gain;
     };
-    for (const Case& c : {Case{100, 1.0}, Case{50, std::pow(10.0, -1500 / 2000.0)},
-                          Case{0, std::pow(10.0, -3000 / 2000.0)}}) {
+    for (const Case& c :
+         {Case{100, 1.0}, Case{50, std::pow(10.0, -1500 / 2000.0)}, Case{0, std::pow(10.0, -3000 / 2000.0)}}) {
         ASSERT_EQ(sound_set_volume(id, c.volume), 1) << c.volume;
         sound_play(id, 0);
-        const Rendered out = render(20);
-        EXPECT_NEAR(out.left(10), 25600 * c.gain, 2.0) << "volume " << c.volume;
-        EXPECT_NEAR(out.right(10), 25600 * c.gain, 2.0) << "volume " << c.volume;
+        const Rendered out = render(SETTLED + 10);
+        EXPECT_NEAR(out.left(SETTLED), 25600 * c.gain, 2.0) << "volume " << c.volume;
+        EXPECT_NEAR(out.right(SETTLED), 25600 * c.gain, 2.0) << "volume " << c.volume;
     }
     EXPECT_EQ(sound_set_volume(id, 101), 0) << "+30 is above DirectSound's full level";
     EXPECT_EQ(sound_set_volume(id, -300), 0) << "-12000 is below its silence";
@@ -125,13 +133,13 @@ TEST_F(SoundPlay, PanAttenuatesTheOtherSide)
         int pan;
         double left, right;
     };
-    for (const Case& c : {Case{0, 1.0, 1.0}, Case{-10000, 1.0, 0.0}, Case{10000, 0.0, 1.0},
-                          Case{2000, 0.1, 1.0}, Case{-600, 1.0, std::pow(10.0, -0.3)}}) {
+    for (const Case& c : {Case{0, 1.0, 1.0}, Case{-10000, 1.0, 0.0}, Case{10000, 0.0, 1.0}, Case{2000, 0.1, 1.0},
+                          Case{-600, 1.0, std::pow(10.0, -0.3)}}) {
         ASSERT_EQ(sound_set_pan(id, c.pan), 1) << c.pan;
         sound_play(id, 0);
-        const Rendered out = render(20);
-        EXPECT_NEAR(out.left(10), 25600 * c.left, 2.0) << "pan " << c.pan;
-        EXPECT_NEAR(out.right(10), 25600 * c.right, 2.0) << "pan " << c.pan;
+        const Rendered out = render(SETTLED + 10);
+        EXPECT_NEAR(out.left(SETTLED), 25600 * c.left, 2.0) << "pan " << c.pan;
+        EXPECT_NEAR(out.right(SETTLED), 25600 * c.right, 2.0) << "pan " << c.pan;
     }
     EXPECT_EQ(sound_set_pan(id, 10001), 0);
 }
@@ -205,11 +213,11 @@ TEST_F(SoundPlay, ReplicaSharesTheSamplesAndPlaysOnItsOwn)
     EXPECT_EQ(render(1).left(0), ramp_value(10) + ramp_value(0)) << "each at its own position";
     sound_stop(id);
     EXPECT_EQ(sound_status(copy), DSBSTATUS_PLAYING);
-    EXPECT_EQ(render(1).left(0), ramp_value(1));
+    EXPECT_EQ(render(SETTLED).left(SETTLED - 1), ramp_value(SETTLED)) << "on past the stopped one's fade";
     ASSERT_EQ(sound_set_volume(copy, 0), 1);
     sound_play(id, 0);
     sound_stop(copy);
-    EXPECT_EQ(render(1).left(0), ramp_value(0)) << "the replica's volume is its own";
+    EXPECT_EQ(render(SETTLED).left(SETTLED - 1), ramp_value(SETTLED - 1)) << "the replica's volume is its own";
 }
 
 TEST_F(SoundPlay, ReplicaOfNothingTouchesNoSlot)
