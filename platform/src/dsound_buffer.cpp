@@ -194,8 +194,8 @@ HRESULT SoundBuffer::SetFrequency(DWORD new_frequency)
 }
 
 // ---- locks ----
-// The samples are written in place; a static buffer is locked while it is silent, so the mixer
-// never reads a half-written region.
+// The samples are written in place; a static buffer is locked while it is silent, and a lock ends
+// the fade a stop left, so the mixer never reads a half-written region.
 
 HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD audio1_bytes, LPVOID* audio2,
                           LPDWORD audio2_bytes, DWORD flags)
@@ -211,9 +211,11 @@ HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD aud
     if (const HRESULT hr = fault_check("IDirectSoundBuffer::Lock"); FAILED(hr))
         return hr;
     const DWORD size = samples->size;
-    if (flags & DSBLOCK_FROMWRITECURSOR) {
+    {
         std::lock_guard<std::mutex> hold(mixer_lock());
-        offset = static_cast<DWORD>(position >> 32) * frame_bytes;
+        fade_left = 0;
+        if (flags & DSBLOCK_FROMWRITECURSOR)
+            offset = static_cast<DWORD>(position >> 32) * frame_bytes;
     }
     if (flags & DSBLOCK_ENTIREBUFFER)
         bytes = size;
