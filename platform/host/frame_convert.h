@@ -44,6 +44,12 @@ FrameFit frame_fit(int frame_width, int frame_height, int out_width, int out_hei
 void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
                           int out_width, int out_height);
 
+// Converts into the frame_fit place of such a picture only the frame's rows flagged in `changed`
+// (one byte a frame row; nullptr: every row), leaving the bars and every other row as they are:
+// a picture that already holds the previous frame is brought up to date by its changed rows.
+void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
+                               int out_width, int out_height, const uint8_t* changed);
+
 // The same two conversions one output pixel at a time, each on its own: the pixels the two above
 // must give (their faster forms are tested against these).
 void frame_to_xrgb_reference(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch);

@@ -90,6 +90,22 @@ void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint3
                           int out_width, int out_height)
 {
     const FrameFit fit = frame_fit(frame.width, frame.height, out_width, out_height);
+    for (int y = 0; y < out_height; ++y) {
+        uint32_t* dst = out_row(out, out_pitch, y);
+        if (y < fit.y || y >= fit.y + fit.height) {
+            std::memset(dst, 0, static_cast<size_t>(out_width) * 4);
+            continue;
+        }
+        std::memset(dst, 0, static_cast<size_t>(fit.x) * 4);
+        std::memset(dst + fit.x + fit.width, 0, static_cast<size_t>(out_width - fit.x - fit.width) * 4);
+    }
+    frame_to_xrgb_scaled_rows(frame, lut, out, out_pitch, out_width, out_height, nullptr);
+}
+
+void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
+                               int out_width, int out_height, const uint8_t* changed)
+{
+    const FrameFit fit = frame_fit(frame.width, frame.height, out_width, out_height);
     // Kept between calls: a present every frame then allocates nothing.
     static thread_local std::vector<int> columns;
     static thread_local std::vector<uint32_t> source;
@@ -99,19 +115,12 @@ void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint3
     source.resize(static_cast<size_t>(frame.width));
     const int* const column_of = columns.data();
     uint32_t* const row_pixels = source.data();
-    const size_t bytes_left = static_cast<size_t>(fit.x) * 4;
-    const size_t bytes_right = static_cast<size_t>(out_width - fit.x - fit.width) * 4;
     int converted = -1;  // the source row whose scaled copy the previous output row holds
-    for (int y = 0; y < out_height; ++y) {
-        uint32_t* dst = out_row(out, out_pitch, y);
-        const int row = y - fit.y;
-        if (row < 0 || row >= fit.height) {
-            std::memset(dst, 0, static_cast<size_t>(out_width) * 4);
+    for (int y = fit.y; y < fit.y + fit.height; ++y) {
+        const int sy = frame_nearest(y - fit.y, frame.height, fit.height);
+        if (changed && !changed[sy])
             continue;
-        }
-        std::memset(dst, 0, bytes_left);
-        std::memset(dst + fit.x + fit.width, 0, bytes_right);
-        const int sy = frame_nearest(row, frame.height, fit.height);
+        uint32_t* dst = out_row(out, out_pitch, y);
         if (sy == converted) {  // most rows repeat the one above when scaling up
             std::memcpy(dst + fit.x, out_row(out, out_pitch, y - 1) + fit.x, static_cast<size_t>(fit.width) * 4);
             continue;

@@ -16,9 +16,10 @@
 
 static constexpr uint64_t REFRESH_HZ = 60;
 static constexpr uint64_t NS_PER_SECOND = 1000000000;
-// An absolute sleep on the monotonic clock, with the thread's timer slack at its least, wakes within
-// tens of microseconds on a desktop kernel: sleep to this close to a refresh tick, then spin the rest.
-static constexpr uint64_t SPIN_MARGIN_NS = 100000;
+// An absolute sleep on the monotonic clock, with the thread's timer slack at its least, wakes some
+// 20 to 60 us late on a desktop kernel: sleep to this close to a refresh tick, then spin the rest,
+// so most frames spin a few microseconds and the rare later wake misses its tick by tens of them.
+static constexpr uint64_t SPIN_MARGIN_NS = 50000;
 
 SdlHost::~SdlHost() { close_window(); }
 
@@ -100,6 +101,7 @@ void SdlHost::close_window()
     window = nullptr;
     texture_width = texture_height = 0;
     shown = HostFrame{};
+    drawn_surface = nullptr;
     mode_width = mode_height = 0;
 }
 
@@ -136,6 +138,7 @@ void SdlHost::show_full_screen(bool on)
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     full_screen = on;
+    drawn_surface = nullptr;  // the next present draws the window's image whole
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
 }
@@ -160,15 +163,25 @@ void SdlHost::restore_display_mode()
 }
 
 // The frame is kept, so the window can be drawn again when it is uncovered or resized between
-// presents (the intro holds a picture for seconds).
+// presents (the intro holds a picture for seconds). Its rows are compared as they are kept: during
+// play about half of them are as they were, and the window's image needs only the others.
 void SdlHost::present(const HostFrame& frame)
 {
     if (!window || frame.width <= 0 || frame.height <= 0)
         return;
     const size_t row = static_cast<size_t>(frame.width) * (frame.bpp / 8);
+    const bool same_shape = shown.width == frame.width && shown.height == frame.height && shown.bpp == frame.bpp &&
+                            shown.rgb_bits == frame.rgb_bits;
     shown_pixels.resize(row * frame.height);
-    for (int y = 0; y < frame.height; ++y)
-        std::memcpy(shown_pixels.data() + y * row, frame.pixels + static_cast<size_t>(y) * frame.pitch, row);
+    changed_rows.assign(static_cast<size_t>(frame.height), 1);
+    for (int y = 0; y < frame.height; ++y) {
+        uint8_t* kept = shown_pixels.data() + y * row;
+        const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
+        if (same_shape && std::memcmp(kept, in, row) == 0)
+            changed_rows[static_cast<size_t>(y)] = 0;
+        else
+            std::memcpy(kept, in, row);
+    }
     if (frame.palette)
         std::memcpy(shown_palette, frame.palette, sizeof shown_palette);
     shown = frame;
@@ -177,23 +190,26 @@ void SdlHost::present(const HostFrame& frame)
     shown.palette = frame.palette ? shown_palette : nullptr;
     if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN))
         SDL_ShowWindow(window);
-    redraw();
+    redraw(false);
 }
 
-void SdlHost::redraw()
+// `whole`: the window's image may have lost the picture (uncovered, resized), so it is drawn again
+// bars and all; otherwise only the rows of the last present that changed.
+void SdlHost::redraw(bool whole)
 {
     if (!window || shown.width == 0)
         return;
     uint32_t lut[256] = {};  // an 8-bit frame without a palette shows black
     if (shown.bpp == 8 && shown.palette)
         frame_palette_to_xrgb(shown.palette, lut);
-    if (!renderer && draw_on_window_surface(lut))
+    if (!renderer && draw_on_window_surface(lut, whole))
         return;
     draw_with_renderer(lut);
 }
 
-// The usual way: scaled straight into the window's shared-memory image.
-bool SdlHost::draw_on_window_surface(const uint32_t* lut)
+// The usual way: scaled straight into the window's shared-memory image, which keeps what was drawn
+// into it, so the bars are cleared and unchanged rows converted only when the image is new.
+bool SdlHost::draw_on_window_surface(const uint32_t* lut, bool whole)
 {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Rmask != 0xFF0000 ||
@@ -201,11 +217,44 @@ bool SdlHost::draw_on_window_surface(const uint32_t* lut)
         return false;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
         return false;
-    frame_to_xrgb_scaled(shown, lut, static_cast<uint32_t*>(surface->pixels), surface->pitch, surface->w, surface->h);
+    const bool up_to_date_before = !whole && surface == drawn_surface && surface->pixels == drawn_pixels &&
+                                   surface->w == drawn_width && surface->h == drawn_height &&
+                                   std::memcmp(lut, drawn_lut, sizeof drawn_lut) == 0;
+    auto* out = static_cast<uint32_t*>(surface->pixels);
+    if (up_to_date_before)
+        frame_to_xrgb_scaled_rows(shown, lut, out, surface->pitch, surface->w, surface->h, changed_rows.data());
+    else
+        frame_to_xrgb_scaled(shown, lut, out, surface->pitch, surface->w, surface->h);
     if (SDL_MUSTLOCK(surface))
         SDL_UnlockSurface(surface);
-    SDL_UpdateWindowSurface(window);
+    drawn_surface = surface;
+    drawn_pixels = surface->pixels;
+    drawn_width = surface->w;
+    drawn_height = surface->h;
+    std::memcpy(drawn_lut, lut, sizeof drawn_lut);
+    if (up_to_date_before)
+        update_changed_bands(surface);
+    else
+        SDL_UpdateWindowSurface(window);
     return true;
+}
+
+// Shows the bands of the window's image that the changed rows were scaled into.
+void SdlHost::update_changed_bands(SDL_Surface* surface)
+{
+    const FrameFit fit = frame_fit(shown.width, shown.height, surface->w, surface->h);
+    static thread_local std::vector<SDL_Rect> bands;
+    bands.clear();
+    for (int y = fit.y; y < fit.y + fit.height; ++y) {
+        if (!changed_rows[static_cast<size_t>(frame_nearest(y - fit.y, shown.height, fit.height))])
+            continue;
+        if (!bands.empty() && bands.back().y + bands.back().h == y)
+            ++bands.back().h;
+        else
+            bands.push_back(SDL_Rect{fit.x, y, fit.width, 1});
+    }
+    if (!bands.empty())
+        SDL_UpdateWindowSurfaceRects(window, bands.data(), static_cast<int>(bands.size()));
 }
 
 // Where the window has no such image (a native Wayland session) or another pixel layout: a

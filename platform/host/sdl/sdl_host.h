@@ -34,8 +34,9 @@ public:
 private:
     bool ensure_texture(int width, int height);
     void show_full_screen(bool on);
-    void redraw();
-    bool draw_on_window_surface(const uint32_t* lut);
+    void redraw(bool whole = true);
+    bool draw_on_window_surface(const uint32_t* lut, bool whole);
+    void update_changed_bands(SDL_Surface* surface);
     void draw_with_renderer(const uint32_t* lut);
     void handle_key(const SDL_KeyboardEvent& key);
 
@@ -47,6 +48,13 @@ private:
     HostFrame shown{};  // the last frame presented, kept in the buffers below; width 0 before one
     std::vector<uint8_t> shown_pixels;
     uint8_t shown_palette[256 * 4] = {};
+    std::vector<uint8_t> changed_rows;  // one flag a row of `shown`: it differs from the frame before
+    // What the window's image holds: `shown` drawn whole into this surface with this palette, and
+    // then kept up to date row by row. A new surface or palette draws the whole picture again.
+    SDL_Surface* drawn_surface = nullptr;
+    void* drawn_pixels = nullptr;
+    int drawn_width = 0, drawn_height = 0;
+    uint32_t drawn_lut[256] = {};
     bool full_screen = false;
     bool failed = false;
     std::string why;
