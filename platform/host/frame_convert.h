@@ -44,9 +44,14 @@ FrameFit frame_fit(int frame_width, int frame_height, int out_width, int out_hei
 void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
                           int out_width, int out_height);
 
-// Converts into the frame_fit place of such a picture only the frame's rows flagged in `changed`
-// (one byte a frame row; nullptr: every row), leaving the bars and every other row as they are:
-// a picture that already holds the previous frame is brought up to date by its changed rows.
+// A frame's rows are compared with the last one's in blocks of this many pixels.
+constexpr int FRAME_BLOCK = 32;
+inline int frame_blocks(int frame_width) { return (frame_width + FRAME_BLOCK - 1) / FRAME_BLOCK; }
+
+// Converts into the frame_fit place of such a picture only the blocks flagged in `changed` (one
+// byte a block, frame_blocks(width) a row, row after row; nullptr: all of them), leaving the bars
+// and every other pixel as they are: a picture that already holds the previous frame is brought up
+// to date by the blocks that changed.
 void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
                                int out_width, int out_height, const uint8_t* changed);
 

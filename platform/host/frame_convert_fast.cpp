@@ -5,6 +5,7 @@
 // the plain conversions in frame_convert.cpp.
 #include "frame_convert.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -60,22 +61,46 @@ static RowConverter pick_row_8()
     return row_8;
 }
 
-static void convert_row(const HostFrame& frame, int y, const uint32_t* lut, uint32_t* dst)
+// Pixels x0 .. x0 + count of frame row y into dst[0 .. count].
+static void convert_span(const HostFrame& frame, int y, int x0, int count, const uint32_t* lut, uint32_t* dst)
 {
     static const RowConverter convert_row_8 = pick_row_8();
     const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
     if (frame.bpp == 8) {
-        convert_row_8(in, frame.width, lut, dst);
+        convert_row_8(in + x0, count, lut, dst);
         return;
     }
-    const auto* px = reinterpret_cast<const uint16_t*>(in);
-    for (int x = 0; x < frame.width; ++x)
+    const auto* px = reinterpret_cast<const uint16_t*>(in) + x0;
+    for (int x = 0; x < count; ++x)
         dst[x] = frame.rgb_bits == 15 ? xrgb_from_555(px[x]) : xrgb_from_565(px[x]);
+}
+
+static void convert_row(const HostFrame& frame, int y, const uint32_t* lut, uint32_t* dst)
+{
+    convert_span(frame, y, 0, frame.width, lut, dst);
 }
 
 static uint32_t* out_row(uint32_t* out, int out_pitch, int y)
 {
     return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(out) + static_cast<size_t>(y) * out_pitch);
+}
+
+// Scales source pixels from sx into output pixels [x, end): while a pixel repeats at most four
+// times and four more fit, it is written four times from where its repeats begin, the next one
+// overwriting what is past its own; the rest go one by one, so nothing is written past `end`.
+static void spread_span(const uint32_t* in, const uint8_t* repeats, const int* column_of, int sx, int x, int end,
+                        uint32_t* out)
+{
+    for (; x + 4 <= end && repeats[sx] <= 4; ++sx) {
+        const uint32_t c = in[sx];
+        out[x] = c;
+        out[x + 1] = c;
+        out[x + 2] = c;
+        out[x + 3] = c;
+        x += repeats[sx];
+    }
+    for (; x < end; ++x)
+        out[x] = in[column_of[x]];
 }
 
 // ---- public operations ----
@@ -107,31 +132,47 @@ void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], 
 {
     const FrameFit fit = frame_fit(frame.width, frame.height, out_width, out_height);
     // Kept between calls: a present every frame then allocates nothing.
-    static thread_local std::vector<int> columns;
+    static thread_local std::vector<int> columns, starts;
+    static thread_local std::vector<uint8_t> repeats;
     static thread_local std::vector<uint32_t> source;
     columns.resize(static_cast<size_t>(fit.width));
-    for (int x = 0; x < fit.width; ++x)
-        columns[static_cast<size_t>(x)] = frame_nearest(x, frame.width, fit.width);
+    starts.assign(static_cast<size_t>(frame.width) + 1, fit.width);  // each source pixel's first output pixel
+    repeats.assign(static_cast<size_t>(frame.width), 0);
+    for (int x = fit.width - 1; x >= 0; --x) {
+        const int sx = frame_nearest(x, frame.width, fit.width);
+        columns[static_cast<size_t>(x)] = sx;
+        starts[static_cast<size_t>(sx)] = x;
+        repeats[static_cast<size_t>(sx)] = static_cast<uint8_t>(std::min(repeats[static_cast<size_t>(sx)] + 1, 255));
+    }
+    for (int sx = frame.width - 1; sx >= 0; --sx)  // a pixel scaled away starts where the next one does
+        starts[static_cast<size_t>(sx)] = std::min(starts[static_cast<size_t>(sx)], starts[static_cast<size_t>(sx) + 1]);
     source.resize(static_cast<size_t>(frame.width));
-    const int* const column_of = columns.data();
-    uint32_t* const row_pixels = source.data();
+    const int blocks = frame_blocks(frame.width);
     int converted = -1;  // the source row whose scaled copy the previous output row holds
     for (int y = fit.y; y < fit.y + fit.height; ++y) {
         const int sy = frame_nearest(y - fit.y, frame.height, fit.height);
-        if (changed && !changed[sy])
-            continue;
-        uint32_t* dst = out_row(out, out_pitch, y);
-        if (sy == converted) {  // most rows repeat the one above when scaling up
-            std::memcpy(dst + fit.x, out_row(out, out_pitch, y - 1) + fit.x, static_cast<size_t>(fit.width) * 4);
-            continue;
-        }
+        const uint8_t* row_changed = changed ? changed + static_cast<size_t>(sy) * blocks : nullptr;
+        uint32_t* dst = out_row(out, out_pitch, y) + fit.x;
+        const bool repeat = sy == converted;  // most rows repeat the one above when scaling up
         converted = sy;
-        if (fit.width == frame.width) {
-            convert_row(frame, sy, lut, dst + fit.x);
-            continue;
+        for (int b = 0; b < blocks;) {
+            if (row_changed && !row_changed[b]) {
+                ++b;
+                continue;
+            }
+            const int first = b;
+            while (b < blocks && (!row_changed || row_changed[b]))
+                ++b;
+            const int sx0 = first * FRAME_BLOCK, sx1 = std::min(b * FRAME_BLOCK, frame.width);
+            const int x0 = starts[static_cast<size_t>(sx0)], x1 = starts[static_cast<size_t>(sx1)];
+            if (repeat)
+                std::memcpy(dst + x0, out_row(out, out_pitch, y - 1) + fit.x + x0, static_cast<size_t>(x1 - x0) * 4);
+            else if (fit.width == frame.width)
+                convert_span(frame, sy, sx0, sx1 - sx0, lut, dst + sx0);
+            else if (x0 < x1) {
+                convert_span(frame, sy, sx0, sx1 - sx0, lut, source.data() + sx0);
+                spread_span(source.data(), repeats.data(), columns.data(), sx0, x0, x1, dst);
+            }
         }
-        convert_row(frame, sy, lut, row_pixels);
-        for (int x = 0; x < fit.width; ++x)
-            dst[fit.x + x] = row_pixels[column_of[x]];
     }
 }

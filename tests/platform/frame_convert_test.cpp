@@ -91,29 +91,29 @@ TEST(FrameConvert, ScaledSixteenBitFramesDoubleEveryPixel)
             EXPECT_EQ(out[y * 4 + x], x < 2 ? 0xFF0000u : 0x0000FFu) << x << "," << y;
 }
 
-// A picture that holds one frame, brought up to date with only the next frame's changed rows, is
-// the next frame's whole picture: scaled up, scaled down and at the same size.
-TEST(FrameConvert, ChangedRowsBringAPictureUpToDate)
+// A picture that holds one frame, brought up to date with only the blocks of pixels that changed
+// in the next frame, is the next frame's whole picture: scaled up, scaled down and at the same size.
+TEST(FrameConvert, ChangedBlocksBringAPictureUpToDate)
 {
     TestRandom r;
     uint32_t lut[256];
     for (uint32_t& c : lut)
         c = r.next() & 0xFFFFFF;
     for (int i = 0; i < 60; ++i) {
-        const int width = r.range(1, 40), height = r.range(1, 20);
-        const int out_w = i % 3 == 0 ? width : r.range(1, 100), out_h = i % 3 == 0 ? height : r.range(1, 50);
+        const int width = r.range(1, 3 * FRAME_BLOCK + 5), height = r.range(1, 20), blocks = frame_blocks(width);
+        const int out_w = i % 3 == 0 ? width : r.range(1, 4 * width), out_h = i % 3 == 0 ? height : r.range(1, 50);
         std::vector<uint8_t> pixels(static_cast<size_t>(width) * height);
         for (uint8_t& p : pixels)
             p = static_cast<uint8_t>(r.next() >> 24);
         const HostFrame frame{pixels.data(), width, width, height, 8, 8, nullptr};
         std::vector<uint32_t> updated(static_cast<size_t>(out_w) * out_h), whole(updated.size());
         frame_to_xrgb_scaled(frame, lut, updated.data(), out_w * 4, out_w, out_h);
-        std::vector<uint8_t> changed(static_cast<size_t>(height), 0);
-        for (int y = 0; y < height; ++y)
-            if (r.range(0, 2) == 0) {
-                changed[static_cast<size_t>(y)] = 1;
-                pixels[static_cast<size_t>(y * width + r.range(0, width - 1))] ^= 0x5A;
-            }
+        std::vector<uint8_t> changed(static_cast<size_t>(height) * blocks, 0);
+        for (int n = r.range(0, 8); n > 0; --n) {
+            const int x = r.range(0, width - 1), y = r.range(0, height - 1);
+            pixels[static_cast<size_t>(y * width + x)] ^= 0x5A;
+            changed[static_cast<size_t>(y * blocks + x / FRAME_BLOCK)] = 1;
+        }
         frame_to_xrgb_scaled_rows(frame, lut, updated.data(), out_w * 4, out_w, out_h, changed.data());
         frame_to_xrgb_scaled_reference(frame, lut, whole.data(), out_w * 4, out_w, out_h);
         ASSERT_EQ(updated, whole) << width << "x" << height << " into " << out_w << "x" << out_h;

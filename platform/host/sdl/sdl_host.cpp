@@ -9,6 +9,7 @@
 
 #include <sys/prctl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -163,8 +164,9 @@ void SdlHost::restore_display_mode()
 }
 
 // The frame is kept, so the window can be drawn again when it is uncovered or resized between
-// presents (the intro holds a picture for seconds). Its rows are compared as they are kept: during
-// play about half of them are as they were, and the window's image needs only the others.
+// presents (the intro holds a picture for seconds). It is compared with the last one as it is kept:
+// during play about half of the rows are as they were, and in the others most blocks of pixels;
+// the window's image needs only the blocks that changed.
 void SdlHost::present(const HostFrame& frame)
 {
     if (!window || frame.width <= 0 || frame.height <= 0)
@@ -172,15 +174,25 @@ void SdlHost::present(const HostFrame& frame)
     const size_t row = static_cast<size_t>(frame.width) * (frame.bpp / 8);
     const bool same_shape = shown.width == frame.width && shown.height == frame.height && shown.bpp == frame.bpp &&
                             shown.rgb_bits == frame.rgb_bits;
+    const int blocks = frame_blocks(frame.width);
+    const size_t block_bytes = static_cast<size_t>(FRAME_BLOCK) * (frame.bpp / 8);
     shown_pixels.resize(row * frame.height);
     changed_rows.assign(static_cast<size_t>(frame.height), 1);
+    changed_blocks.assign(static_cast<size_t>(frame.height) * blocks, 1);
     for (int y = 0; y < frame.height; ++y) {
         uint8_t* kept = shown_pixels.data() + y * row;
         const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
-        if (same_shape && std::memcmp(kept, in, row) == 0)
+        if (same_shape && std::memcmp(kept, in, row) == 0) {
             changed_rows[static_cast<size_t>(y)] = 0;
-        else
-            std::memcpy(kept, in, row);
+            std::memset(changed_blocks.data() + static_cast<size_t>(y) * blocks, 0, static_cast<size_t>(blocks));
+            continue;
+        }
+        if (same_shape)
+            for (int b = 0; b < blocks; ++b) {
+                const size_t at = b * block_bytes, bytes = std::min(block_bytes, row - at);
+                changed_blocks[static_cast<size_t>(y) * blocks + b] = std::memcmp(kept + at, in + at, bytes) != 0;
+            }
+        std::memcpy(kept, in, row);
     }
     if (frame.palette)
         std::memcpy(shown_palette, frame.palette, sizeof shown_palette);
@@ -222,7 +234,7 @@ bool SdlHost::draw_on_window_surface(const uint32_t* lut, bool whole)
                                    std::memcmp(lut, drawn_lut, sizeof drawn_lut) == 0;
     auto* out = static_cast<uint32_t*>(surface->pixels);
     if (up_to_date_before)
-        frame_to_xrgb_scaled_rows(shown, lut, out, surface->pitch, surface->w, surface->h, changed_rows.data());
+        frame_to_xrgb_scaled_rows(shown, lut, out, surface->pitch, surface->w, surface->h, changed_blocks.data());
     else
         frame_to_xrgb_scaled(shown, lut, out, surface->pitch, surface->w, surface->h);
     if (SDL_MUSTLOCK(surface))

@@ -48,7 +48,8 @@ private:
     HostFrame shown{};  // the last frame presented, kept in the buffers below; width 0 before one
     std::vector<uint8_t> shown_pixels;
     uint8_t shown_palette[256 * 4] = {};
-    std::vector<uint8_t> changed_rows;  // one flag a row of `shown`: it differs from the frame before
+    // What differs in `shown` from the frame before: one flag a row, and one a block of pixels.
+    std::vector<uint8_t> changed_rows, changed_blocks;
     // What the window's image holds: `shown` drawn whole into this surface with this palette, and
     // then kept up to date row by row. A new surface or palette draws the whole picture again.
     SDL_Surface* drawn_surface = nullptr;
