@@ -47,6 +47,15 @@ TEST(FrameConvert, ScaledPicturesKeepSquarePixelsCentredBetweenBlackBars)
         }
 }
 
+// Random palette words and frame bytes for the conversions to agree on.
+static void fill_random(TestRandom& r, uint32_t (&lut)[256], std::vector<uint8_t>& pixels)
+{
+    for (uint32_t& c : lut)
+        c = r.next() & 0xFFFFFF;
+    for (uint8_t& p : pixels)
+        p = static_cast<uint8_t>(r.next() >> 24);
+}
+
 // Random frames of every width class (the eight-pixel blocks and their tails), with padded rows,
 // 8-bit and both 16-bit formats, converted as they are and scaled up and down: the fast forms must
 // give the plain forms' pixels and leave the words past each output row alone.
@@ -54,14 +63,11 @@ TEST(FrameConvert, RandomFramesMatchThePlainConversions)
 {
     TestRandom r;
     uint32_t lut[256];
-    for (uint32_t& c : lut)
-        c = r.next() & 0xFFFFFF;
     for (int i = 0; i < 300; ++i) {
         const int bpp = i % 3 ? 8 : 16, width = r.range(1, 70), height = r.range(1, 12);
         const int pitch = (width + r.range(0, 9)) * bpp / 8;  // whole pixels, as surfaces have
         std::vector<uint8_t> pixels(static_cast<size_t>(pitch) * height);
-        for (uint8_t& p : pixels)
-            p = static_cast<uint8_t>(r.next() >> 24);
+        fill_random(r, lut, pixels);
         const HostFrame frame{pixels.data(), pitch, width, height, bpp, bpp == 8 ? 8 : 15 + i % 2, nullptr};
         const bool scaled = i % 2;
         const int out_w = scaled ? r.range(1, 150) : width, out_h = scaled ? r.range(1, 40) : height;
@@ -97,14 +103,11 @@ TEST(FrameConvert, ChangedBlocksBringAPictureUpToDate)
 {
     TestRandom r;
     uint32_t lut[256];
-    for (uint32_t& c : lut)
-        c = r.next() & 0xFFFFFF;
     for (int i = 0; i < 60; ++i) {
         const int width = r.range(1, 3 * FRAME_BLOCK + 5), height = r.range(1, 20), blocks = frame_blocks(width);
         const int out_w = i % 3 == 0 ? width : r.range(1, 4 * width), out_h = i % 3 == 0 ? height : r.range(1, 50);
         std::vector<uint8_t> pixels(static_cast<size_t>(width) * height);
-        for (uint8_t& p : pixels)
-            p = static_cast<uint8_t>(r.next() >> 24);
+        fill_random(r, lut, pixels);
         const HostFrame frame{pixels.data(), width, width, height, 8, 8, nullptr};
         std::vector<uint32_t> updated(static_cast<size_t>(out_w) * out_h), whole(updated.size());
         frame_to_xrgb_scaled(frame, lut, updated.data(), out_w * 4, out_w, out_h);
