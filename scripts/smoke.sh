@@ -149,13 +149,10 @@ process_run_ns() {
     echo "$total"
 }
 
-# Ten seconds of play with SPACE held: the main thread's and the whole process's share of one core
-# must stay within $2 and $3 percent; then five seconds of the frame rate (presents a second), which
-# must be 60.0 ± 0.5 where $4 is "rate" (on a large screen a loaded machine may miss a refresh).
-cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check the frame rate
-    local main0 all0 main1 all1 at0 at1 waits
-    xdotool keydown space
-    # The shares are of the time that passed between the readings, not of the ten seconds asked for.
+# The main thread's and the whole process's share of one core over ten seconds of play, as
+# "main% process%": shares of the time that passed between the readings, not of the ten seconds asked.
+cpu_shares() {
+    local main0 all0 main1 all1 at0 at1
     at0=$(date +%s%N)
     main0=$(run_ns "/proc/$game_pid/task/$game_pid")
     all0=$(process_run_ns)
@@ -163,6 +160,24 @@ cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check th
     main1=$(run_ns "/proc/$game_pid/task/$game_pid")
     all1=$(process_run_ns)
     at1=$(date +%s%N)
+    awk -v m=$((main1 - main0)) -v a=$((all1 - all0)) -v t=$((at1 - at0)) \
+        'BEGIN { printf "%.1f %.1f\n", 100 * m / t, 100 * a / t }'
+}
+
+# Ten seconds of play with SPACE held: the main thread's and the whole process's share of one core
+# must stay within $2 and $3 percent; then five seconds of the frame rate (presents a second), which
+# must be 60.0 ± 0.5 where $4 is "rate" (on a large screen a loaded machine may miss a refresh).
+# A share over its limit is measured once more, and the second reading counts: another process
+# waking on the machine can cost the game a few tenths of a percent in one window of ten seconds.
+cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check the frame rate
+    local main_pct all_pct within waits fps
+    within() { awk -v m="$main_pct" -v a="$all_pct" -v mm="$2" -v am="$3" 'BEGIN { exit !(m <= mm && a <= am) }'; }
+    xdotool keydown space
+    read -r main_pct all_pct < <(cpu_shares)
+    if ! within "$@"; then
+        echo "smoke: $1: main thread $main_pct % of a core, whole process $all_pct % in the first ten seconds; once more"
+        read -r main_pct all_pct < <(cpu_shares)
+    fi
     # Presents counted by a probe on the host's present, which does not stop the thread as a tracer
     # would; where no probe can be placed, the sleeps to a refresh tick (one a frame that is on time).
     local event=syscalls:sys_enter_clock_nanosleep
@@ -170,13 +185,10 @@ cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check th
     waits=$(perf stat -x, -e "$event" -t "$game_pid" -- sleep 5 2>&1 | awk -F, 'NF > 2 { print $1 + 0; exit }')
     perf probe -q -d "probe_vorlash:$PRESENT_SYMBOL" 2>/dev/null || true
     xdotool keyup space
-    local main_pct all_pct fps
-    main_pct=$(awk -v d=$((main1 - main0)) -v t=$((at1 - at0)) 'BEGIN { printf "%.1f", 100 * d / t }')
-    all_pct=$(awk -v d=$((all1 - all0)) -v t=$((at1 - at0)) 'BEGIN { printf "%.1f", 100 * d / t }')
     fps=$(awk -v n="$waits" 'BEGIN { printf "%.1f", n / 5 }')
     echo "smoke: $1: main thread $main_pct % of a core, whole process $all_pct %, $fps frames a second"
-    if awk -v m="$main_pct" -v a="$all_pct" -v mm="$2" -v am="$3" 'BEGIN { exit !(m <= mm && a <= am) }'; then
-        pass "$1: CPU within $2 % (main thread) and $3 % (process)"
+    if within "$@"; then
+        pass "$1: CPU main thread $main_pct % (at most $2), process $all_pct % (at most $3)"
     else
         fail "$1: CPU main thread $main_pct % (at most $2), process $all_pct % (at most $3)"
     fi
