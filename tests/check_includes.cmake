@@ -18,9 +18,9 @@ endif()
 
 set(failures "")
 foreach(rule ${rules})
-  string(REPLACE "|" ";" parts "${rule}")
-  list(GET parts 0 checked)
-  list(GET parts 1 above)
+  string(REPLACE "|" ";" fields "${rule}")
+  list(GET fields 0 checked)
+  list(GET fields 1 above)
   string(REPLACE " " ";" above "${above}")
 
   # The header names the checked folder must not name, each with the folder it belongs to.
