@@ -9,7 +9,7 @@ CONFIGURE   = cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
 # `make bench` turn the rest on in the same folder, and `make play` never turns it off again.
 PLAY_ONLY  := -DVORLASH_TESTS=OFF -DVORLASH_EXAMPLES=OFF -DVORLASH_BENCH=OFF
 
-.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke test-sanitize fuzz bench bench-build example install deb deb-smoke clean
+.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke test-sanitize fuzz bench bench-build scoreboard example install deb deb-smoke clean
 
 all: build
 
@@ -108,6 +108,15 @@ bench-build: deps
 
 bench: bench-build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+# One table of where we stand: every benchmark beside its peer, and what playing costs, each against
+# its goal in bench/goals.md; also build/scoreboard.md and build/scoreboard.json. A report only: a
+# figure behind its goal never fails it. SCOREBOARD_REPS sets the interleaved repetitions.
+SCOREBOARD_REPS ?= 9
+scoreboard: bench-build
+	@scripts/install-deps.sh smoke
+	cmake --build $(BUILD) -j $(JOBS) --target vorlash assets
+	python3 scripts/scoreboard.py $(BUILD) --repetitions $(SCOREBOARD_REPS)
 
 clean:
 	rm -rf build build-windows build-sanitize build-fuzz

@@ -1,12 +1,11 @@
 // vector_bench.cpp -- clipped lines, filled triangles and filled convex hexagons on a 640 × 480
-// 8-bit buffer, beside Allegro 4 and SDL2_gfx drawing the same shapes, with the ratio of our
-// median to the fastest peer's printed at the end: among peers drawing 8-bit indices too, and of all.
+// 8-bit buffer, beside Allegro 4 and SDL2_gfx drawing the same shapes (`make scoreboard` sets each
+// of ours against the fastest peer drawing 8-bit indices too, as bench/goals.md says).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -173,81 +172,6 @@ static void register_sdlgfx(bool index8)
     });
 }
 
-// ---- the ratios ----
-
-// The console report, plus each benchmark's median (or its single run) kept for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> medians, singles;
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            if (r.error_occurred)
-                continue;
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-                medians[r.run_name.function_name] = r.GetAdjustedCPUTime();
-            else if (r.run_type == Run::RT_Iteration)
-                singles[r.run_name.function_name] = r.GetAdjustedCPUTime();
-        }
-    }
-
-    double time_of(const std::string& name) const
-    {
-        auto m = medians.find(name);
-        if (m != medians.end())
-            return m->second;
-        auto s = singles.find(name);
-        return s != singles.end() ? s->second : -1;
-    }
-
-    void print_ratios() const
-    {
-        struct Goal {
-            const char* group;
-            const char* ours;
-            double goal;
-        };
-        const Goal goals[] = {{"Lines", "Vorlash", 0.5},
-                              {"Triangles", "Vorlash", 0.25},
-                              {"Triangles", "Vorlash_fixed", 0.25},
-                              {"Hexagons", "Vorlash", 0.25}};
-        // The goal is read against the fastest peer drawing the same target as ours, 8-bit indices.
-        // SDL2_gfx on a 32-bit surface writes four times the bytes by another path; its ratio is
-        // printed beside the goal for comparison.
-        const char* peers[] = {"Allegro4", "SDL2gfx_Index8", "SDL2gfx_ARGB8888"};
-        const auto fastest = [&](const std::string& group, bool eight_bit_only, std::string* name) {
-            double best = -1;
-            for (const char* p : peers) {
-                if (eight_bit_only && std::string(p) == "SDL2gfx_ARGB8888")
-                    continue;
-                const double t = time_of(group + "/" + p);
-                if (t > 0 && (best < 0 || t < best)) {
-                    best = t;
-                    *name = p;
-                }
-            }
-            return best;
-        };
-        std::printf("\n%-24s %10s %-16s %10s %7s %6s        %-18s %7s\n", "ours (median, us)", "", "fastest 8-bit peer",
-                    "", "ratio", "goal", "fastest of all", "ratio");
-        for (const Goal& g : goals) {
-            const std::string group = g.group;
-            const double ours = time_of(group + "/" + g.ours);
-            std::string best8_name, best_name;
-            const double best8 = fastest(group, true, &best8_name);
-            const double best = fastest(group, false, &best_name);
-            if (ours <= 0 || best <= 0 || best8 <= 0)
-                continue;
-            const double ratio = ours / best8;
-            std::printf("%-24s %10.1f %-16s %10.1f %7.3f %6.2f %-6s %-18s %7.3f\n", (group + "/" + g.ours).c_str(), ours,
-                        best8_name.c_str(), best8, ratio, g.goal, ratio <= g.goal ? "met" : "MISSED", best_name.c_str(),
-                        ours / best);
-        }
-    }
-};
-
 // ---- the program ----
 
 static void describe_inputs()
@@ -347,9 +271,7 @@ int main(int argc, char** argv)
     register_sdlgfx(false);
 
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.print_ratios();
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     if (have_allegro)
         allegro_close();

@@ -10,7 +10,7 @@ core=(cmake ninja-build g++ make pkg-config ccache
       libsdl2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
       libfluidsynth-dev timgm6mb-soundfont libpng-dev)
 test=(googletest libgtest-dev libgmock-dev)
-bench=(libbenchmark-dev liballegro4-dev libsdl2-gfx-dev)
+bench=(libbenchmark-dev liballegro4-dev libsdl2-gfx-dev python3)
 package=(dpkg-dev file)
 windows=(g++-mingw-w64-i686-posix mingw-w64-i686-dev zip)
 fuzz=(clang libclang-rt-14-dev)

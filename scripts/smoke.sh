@@ -166,18 +166,14 @@ cpu_shares() {
 
 # Ten seconds of play with SPACE held: the main thread's and the whole process's share of one core
 # must stay within $2 and $3 percent; then five seconds of the frame rate (presents a second), which
-# must be 60.0 ± 0.5 where $4 is "rate" (on a large screen a loaded machine may miss a refresh).
-# A share over its limit is measured once more, and the second reading counts: another process
-# waking on the machine can cost the game a few tenths of a percent in one window of ten seconds.
+# must be 60 ± 2 where $4 is "rate". The ceilings are the ones a real fault crosses (a busy wait in
+# the frame loop costs the main thread 15 %), several times above what a busy machine or the piece of
+# music drawn for the run adds; the tighter goals are the scoreboard's to report, not this run's.
 cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check the frame rate
     local main_pct all_pct within waits fps
     within() { awk -v m="$main_pct" -v a="$all_pct" -v mm="$2" -v am="$3" 'BEGIN { exit !(m <= mm && a <= am) }'; }
     xdotool keydown space
     read -r main_pct all_pct < <(cpu_shares)
-    if ! within "$@"; then
-        echo "smoke: $1: main thread $main_pct % of a core, whole process $all_pct % in the first ten seconds; once more"
-        read -r main_pct all_pct < <(cpu_shares)
-    fi
     # Presents counted by a probe on the host's present, which does not stop the thread as a tracer
     # would; where no probe can be placed, the sleeps to a refresh tick (one a frame that is on time).
     local event=syscalls:sys_enter_clock_nanosleep
@@ -193,7 +189,7 @@ cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check th
         fail "$1: CPU main thread $main_pct % (at most $2), process $all_pct % (at most $3)"
     fi
     [[ ${4:-} == rate ]] || return 0
-    if awk -v f="$fps" 'BEGIN { exit !(f >= 59.5 && f <= 60.5) }'; then
+    if awk -v f="$fps" 'BEGIN { exit !(f >= 58 && f <= 62) }'; then
         pass "$1: $fps frames a second"
     else
         fail "$1: $fps frames a second, not 60"
@@ -245,7 +241,7 @@ if wait_for_play play0 && focus_game; then
     else
         fail "the play screen is dark (mean level $brightness)"
     fi
-    cost_check "640 x 480" 2 8 rate
+    cost_check "640 x 480" 5 20 rate
     shot before-quit
     quit_and_wait "run 1"
 fi
@@ -330,10 +326,10 @@ if record_play "run 2b (effects alone)" effects "$effects_assets"; then
     read -r high_rms _ < <(levels "$effects_file" "$firing_from" $((firing_to - firing_from)) sinc 6000)
     echo "smoke: effects alone (dB): RMS $quiet_rms before any key, $firing_rms while firing, $high_rms of it above 6 kHz"
     if awk -v e="$firing_rms" 'BEGIN { exit !(e > -45) }'; then
-        if awk -v e="$firing_rms" -v h="$high_rms" 'BEGIN { exit !(e - h >= 35) }'; then
-            pass "effects clean above 6 kHz (RMS $high_rms dB against $firing_rms dB, 35 dB apart wanted)"
+        if awk -v e="$firing_rms" -v h="$high_rms" 'BEGIN { exit !(e - h >= 30) }'; then
+            pass "effects clean above 6 kHz (RMS $high_rms dB against $firing_rms dB, 30 dB apart wanted)"
         else
-            fail "images or clicks above 6 kHz while firing: RMS $high_rms dB against $firing_rms dB (35 dB apart wanted)"
+            fail "images or clicks above 6 kHz while firing: RMS $high_rms dB against $firing_rms dB (30 dB apart wanted)"
         fi
     else
         fail "run 2b: silence while firing: RMS $firing_rms dB"
@@ -422,7 +418,7 @@ start_game run4 SDL_AUDIODRIVER=dummy
 sleep $((play_after + 2))
 if kill -0 "$game_pid" 2>/dev/null && focus_game; then
     shot large-play
-    cost_check "1920 x 1080" 5 100
+    cost_check "1920 x 1080" 5 20
     quit_and_wait "run 4"
 else
     fail "run 4: the program did not play at 1920 x 1080"
