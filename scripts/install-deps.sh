@@ -16,9 +16,12 @@ windows=(g++-mingw-w64-i686-posix mingw-w64-i686-dev zip)
 fuzz=(clang libclang-rt-14-dev)
 smoke=(xvfb xdotool imagemagick sox x11-utils linux-perf)
 # Wine's X11 driver needs the 32-bit X libraries to change display modes, and a (software) GL to show
-# what is written straight into the visible surface; there is no sound device.
+# what is written straight into the visible surface. The program's DirectSound reaches a PulseAudio
+# server of the smoke run's own through Wine's PulseAudio driver, which loads the 32-bit libpulse;
+# parecord records that server's null sink and sox measures the recording.
 wine=(wine wine32:i386 libxrandr2:i386 libxrender1:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
       libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386 libgl1:i386 libgl1-mesa-dri:i386
+      libpulse0:i386 pulseaudio pulseaudio-utils sox
       xvfb xdotool imagemagick x11-utils unzip)
 
 wanted=()
