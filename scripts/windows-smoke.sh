@@ -2,8 +2,9 @@
 # windows-smoke.sh -- plays the Windows program as a player would get it: unpacked from the download
 # archive, under Wine in a virtual X server of 640 × 480 × 24, with a fresh Wine prefix inside the
 # build folder and Wine's threaded rendering off. Checks: the first intro picture equals intro.bmp
-# pixel for pixel, the play screen shows the heads-up line, 60 ± 1 flips a second during play (from
-# Wine's own time-stamped trace of each Flip), ESC ends it with exit code 0 within five seconds; in
+# pixel for pixel, the play screen shows the heads-up line, 60 ± 2 flips a second during play (from
+# Wine's own time-stamped trace of each Flip), ESC ends it with exit code 0 within ten seconds (it
+# takes three to five, two of them Wine's own server winding down; a hang never ends); in
 # a 1024 × 768 screen the program ends with its one line about the display and exit code 1; started
 # in an empty folder it shows the line in a message box titled "Vorlash" and ends with exit code 1.
 # Sound: Wine's PulseAudio driver plays into a PulseAudio server of the run's own (a null sink, no
@@ -301,20 +302,20 @@ if diff=$(wait_for_picture play0 60 $((640 * 480 / 5)) "$out/backdrop.png"); the
     median=$(awk '{ g[NR] = $1 } END { print NR ? g[int((NR + 1) / 2)] : 0 }' "$out/flip-gaps.txt")
     worst=$(tail -n 1 "$out/flip-gaps.txt")
     echo "windows-smoke: $rate flips a second during play (median gap $median ms, worst $worst ms)"
-    if awk -v r="$rate" 'BEGIN { exit !(r >= 59 && r <= 61) }'; then
-        pass "frame rate $rate (60 ± 1)"
+    if awk -v r="$rate" 'BEGIN { exit !(r >= 58 && r <= 62) }'; then
+        pass "frame rate $rate (60 ± 2)"
     else
-        fail "frame rate $rate, not 60 ± 1"
+        fail "frame rate $rate, not 60 ± 2"
     fi
     moved=$(differing_pixels "$out/play1.png" "$out/play2.png")
     [[ $moved =~ ^[0-9]+$ ]] && ((moved > 1500)) && pass "the picture moves ($moved pixels changed)" ||
         fail "the picture did not move: $moved pixels changed"
     xdotool keydown Escape; sleep 0.2; xdotool keyup Escape
     quit_from=$(date +%s%N)
-    wait_end 5
+    wait_end 10
     took=$((($(date +%s%N) - quit_from) / 100000000))
     [[ $code == 0 ]] && pass "ended by itself $((took / 10)).$((took % 10)) s after ESC, exit code 0" ||
-        fail "after ESC: exit code $code (0 within 5 s expected)"
+        fail "after ESC: exit code $code (0 within 10 s expected)"
     stop_recording
     judge_sound
     report_music
