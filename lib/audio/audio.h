@@ -73,6 +73,14 @@ extern int music_current;                           // the id music_play last st
 // ---- music: operations (music.cpp) ----
 int music_init();  // after sound_init: COM, the performance on dsound and its synthesizer, the loader
 // Loads a standard MIDI file from the current directory into the lowest free slot; the id, or -1.
+// Any number of tracks plays: past the 127 the synthesizer's player reads, the last ones are merged
+// into one, each event at its own time. Refused, each for its reason, are the files that cannot play:
+//   - chunks or events that do not parse: "the player would read it otherwise, or not at all"
+//   - format 2: "separate pieces in one file, which the player would sound at once"
+//   - SMPTE time instead of ticks a beat: "the player counts only ticks a beat"
+//   - 0 ticks a beat, or a tempo of 0: "a tempo of 0 cannot play"
+//   - a track longer than 2^28 - 1 ticks: "a track longer than the player can count"
+//   - a file over 8 MiB: "more than any piece needs, and the player holds it several times over"
 int music_load_midi(const char* filename);
 int music_play(int id);    // stops music_current, then plays this piece once from its start
 int music_stop(int id);    // stops the piece; music_current becomes -1

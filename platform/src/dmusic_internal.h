@@ -29,12 +29,20 @@ HRESULT query_interface(Interface* self, const IID& own, REFIID asked, void** ob
 }
 
 // ---- smf.cpp ----
-// True when data is a standard MIDI file (format 0 or 1, ticks per quarter note, at most 128
-// tracks) whose chunks lie inside it and whose tracks are well-formed event lists each closed by
-// an end-of-track event, none longer than 2^28 ticks, no tempo 0. `out` then holds the copy the
-// synthesizer's player is given: a 6-byte header, the tracks alone, every channel message with its
-// status byte, no 0xF7 escapes.
-bool smf_canonical(const uint8_t* data, size_t size, std::vector<uint8_t>* out);
+// What the reader counted in a file it took, for checking what the player makes of the copy.
+struct SmfSummary {
+    int tracks = 0;                  // in the copy: the file's, or the 127 the player reads when it has more
+    uint32_t length = 0;             // ticks to the end of the longest track
+    uint64_t channel_messages = 0;   // notes, controllers, programs, pressures and bends: each one sent
+};
+
+// True when data is a standard MIDI file (format 0 or 1, ticks per quarter note) whose chunks lie
+// inside it and whose tracks are well-formed event lists each closed by an end-of-track event,
+// none longer than 2^28 - 1 ticks, no tempo 0. `out` then holds the copy the synthesizer's player
+// is given: a 6-byte header, the tracks alone, every channel message with its status byte, no 0xF7
+// escapes, and at most the 127 tracks the player reads: from the 127th on, a file's tracks are
+// merged into one, every event at its own tick. `summary`, when given, receives the counts.
+bool smf_canonical(const uint8_t* data, size_t size, std::vector<uint8_t>* out, SmfSummary* summary = nullptr);
 
 // ---- dmusic_segment.cpp ----
 class Segment final : public ComObject<IDirectMusicSegment> {

@@ -1,9 +1,13 @@
 // smf.cpp -- the standard MIDI file reader the loader runs before a file becomes a segment: every
 // chunk inside the file, every event inside its track, and out of it a canonical copy that the
 // synthesizer's player reads event for event as this reader did, so a file taken here plays.
+// A file of more tracks than the player reads has its last ones merged into one, in time order.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <queue>
 
 #include "dmusic_internal.h"
 
@@ -12,11 +16,17 @@ static constexpr size_t CHUNK_HEADER = 8;
 static constexpr uint32_t HEADER_BYTES = 6;  // format, tracks, division: all the player reads
 static constexpr int VLQ_MAX_BYTES = 4;      // a variable-length quantity holds at most 28 bits
 static constexpr uint32_t VLQ_MAX = 0x0FFFFFFF;
-// The player keeps this many tracks and gives up on a file with more.
-static constexpr int PLAYER_TRACKS_MAX = 128;
-// A track no longer than one quantity's reach: a delta carried past dropped events still fits
-// one, and the player's tick counts stay far inside their 32 bits.
+// The tracks the player reads: it keeps 128, but takes the header's count through a signed char,
+// so a count of 128 reads as none at all, and one over 255 as more than it keeps. The copy holds
+// no more than this.
+static constexpr int PLAYER_TRACKS_MAX = 127;
+// A track no longer than one quantity's reach: a delta carried past dropped events, and the gap
+// between two events of a merged track, still fit one, and the player's tick counts stay far
+// inside their 32 bits.
 static constexpr uint64_t TRACK_TICKS_MAX = VLQ_MAX;
+// The player reads a track's size as a signed 32-bit count.
+static constexpr size_t TRACK_BYTES_MAX = 0x7FFFFFFF;
+static const uint8_t END_OF_TRACK[] = {0xFF, 0x2F, 0x00};
 
 // ---- helpers: reading ----
 
@@ -79,6 +89,25 @@ static void put_quantity(std::vector<uint8_t>* out, uint32_t value)
     for (; shift > 0; shift -= 7)
         out->push_back(static_cast<uint8_t>(0x80 | (value >> shift & 0x7F)));
     out->push_back(static_cast<uint8_t>(value & 0x7F));
+}
+
+// Starts an MTrk chunk whose size close_chunk fills in; its offset in `out`.
+static size_t open_chunk(std::vector<uint8_t>* out)
+{
+    const size_t chunk = out->size();
+    out->insert(out->end(), {'M', 'T', 'r', 'k', 0, 0, 0, 0});
+    return chunk;
+}
+
+// False for a track too large for the player to read.
+static bool close_chunk(std::vector<uint8_t>* out, size_t chunk)
+{
+    const size_t body = out->size() - chunk - CHUNK_HEADER;
+    if (body > TRACK_BYTES_MAX)
+        return false;
+    for (int i = 0; i < 4; ++i)
+        (*out)[chunk + 4 + i] = static_cast<uint8_t>(body >> (8 * (3 - i)));
+    return true;
 }
 
 // An event that keeps its place: the ticks since the last one written, then its bytes.
@@ -172,10 +201,10 @@ static bool copy_channel_message(TrackReader& r, uint8_t b, uint8_t* running, st
 
 // Reads one track and appends its canonical MTrk chunk: every event up to and including the end
 // of track, nothing after it. False for a track the player would not read as this reader does.
-static bool copy_track(const uint8_t* data, size_t size, std::vector<uint8_t>* out)
+// `summary` gains the track's channel messages, and its length when that is the longest yet.
+static bool copy_track(const uint8_t* data, size_t size, std::vector<uint8_t>* out, SmfSummary* summary)
 {
-    const size_t chunk = out->size();
-    out->insert(out->end(), {'M', 'T', 'r', 'k', 0, 0, 0, 0});
+    const size_t chunk = open_chunk(out);
     TrackReader r{data, data + size};
     uint8_t running = 0;        // the last channel status, for running status
     uint64_t ticks = 0;         // the track's length so far
@@ -199,20 +228,102 @@ static bool copy_track(const uint8_t* data, size_t size, std::vector<uint8_t>* o
             ok = false;  // system common and real-time messages have no place in a file
         } else {
             ok = copy_channel_message(r, b, &running, out, &pending_ticks);
+            ++summary->channel_messages;
         }
         if (!ok)
             return false;
     }
-    const size_t body = out->size() - chunk - CHUNK_HEADER;
-    for (int i = 0; i < 4; ++i)
-        (*out)[chunk + 4 + i] = static_cast<uint8_t>(body >> (8 * (3 - i)));
+    summary->length = std::max(summary->length, static_cast<uint32_t>(ticks));
+    return close_chunk(out, chunk);
+}
+
+// ---- helpers: merging ----
+// The tracks merged are canonical copies this reader has just made, so each event is whole and
+// each track closes with its end of track: these loops trust that.
+
+// A canonical track being merged: where its next event lies and the tick it falls on.
+struct MergeCursor {
+    TrackReader events;  // at the next event's status byte
+    uint32_t tick;       // the next event's tick from the start of the piece
+};
+
+// The bytes of the event at the cursor, status byte first.
+static size_t event_size(TrackReader r)
+{
+    const uint8_t* start = r.at;
+    uint8_t status = 0, type = 0;
+    uint32_t length = 0;
+    r.byte(&status);
+    if (status == 0xFF) {
+        r.byte(&type);
+        r.quantity(&length);
+        r.take(length);
+    } else if (status == 0xF0) {
+        r.quantity(&length);
+        r.take(length);
+    } else {
+        r.take(static_cast<uint32_t>(data_bytes(status)));
+    }
+    return static_cast<size_t>(r.at - start);
+}
+
+// Moves the cursor past `bytes` and over the next delta; false when the track has no event left.
+static bool advance(MergeCursor* c, size_t bytes)
+{
+    c->events.at += bytes;
+    uint32_t delta;
+    if (!c->events.quantity(&delta))
+        return false;
+    c->tick += delta;
     return true;
+}
+
+// Appends one MTrk chunk holding every event of the canonical tracks at `starts` in `tracks`, in
+// the order of their ticks (a tie goes to the track earlier in the file, as the player sends
+// them), each at its own tick, and one end of track, at the end of the longest of them.
+static bool merge_tracks(const std::vector<uint8_t>& tracks, const std::vector<size_t>& starts,
+                         std::vector<uint8_t>* out)
+{
+    std::vector<MergeCursor> cursors;
+    cursors.reserve(starts.size());
+    // Smallest first: the next tick in the high bits, the track's place below it.
+    std::priority_queue<uint64_t, std::vector<uint64_t>, std::greater<uint64_t>> next;
+    for (const size_t start : starts) {
+        const uint8_t* body = tracks.data() + start + CHUNK_HEADER;
+        MergeCursor c{{body, body + big_endian32(tracks.data() + start + 4)}, 0};
+        if (!advance(&c, 0))
+            return false;
+        next.push(uint64_t{c.tick} << 32 | cursors.size());
+        cursors.push_back(c);
+    }
+    const size_t chunk = open_chunk(out);
+    uint32_t written_tick = 0;  // the tick of the last event written
+    uint32_t end_tick = 0;
+    while (!next.empty()) {
+        MergeCursor& c = cursors[static_cast<uint32_t>(next.top())];
+        next.pop();
+        const size_t bytes = event_size(c.events);
+        if (bytes == sizeof END_OF_TRACK && std::memcmp(c.events.at, END_OF_TRACK, bytes) == 0) {
+            end_tick = std::max(end_tick, c.tick);  // the last event of its track
+            continue;
+        }
+        uint32_t delta = c.tick - written_tick;
+        put_event(out, &delta, c.events.at, bytes);
+        written_tick = c.tick;
+        if (!advance(&c, bytes))
+            return false;
+        next.push(uint64_t{c.tick} << 32 | static_cast<uint64_t>(&c - cursors.data()));
+    }
+    uint32_t delta = end_tick - written_tick;
+    put_event(out, &delta, END_OF_TRACK, sizeof END_OF_TRACK);
+    return close_chunk(out, chunk);
 }
 
 // ---- the reader ----
 
-bool smf_canonical(const uint8_t* data, size_t size, std::vector<uint8_t>* out)
+bool smf_canonical(const uint8_t* data, size_t size, std::vector<uint8_t>* out, SmfSummary* summary)
 {
+    SmfSummary counted;
     out->clear();
     if (!data || size < CHUNK_HEADER + HEADER_BYTES || std::memcmp(data, "MThd", 4) != 0)
         return false;
@@ -224,14 +335,23 @@ bool smf_canonical(const uint8_t* data, size_t size, std::vector<uint8_t>* out)
     const int tracks = (data[10] << 8) | data[11];
     const int division = (data[12] << 8) | data[13];
     // SMPTE time (division's top bit) is left out: the player times only in ticks per beat.
-    if (format > 1 || tracks == 0 || tracks > PLAYER_TRACKS_MAX || (format == 0 && tracks != 1) || division == 0 ||
-        (division & 0x8000))
+    if (format > 1 || tracks == 0 || (format == 0 && tracks != 1) || division == 0 || (division & 0x8000))
         return false;
+    // Tracks past the player's last are merged into its last: tracks kept - 1 onwards.
+    const int kept = std::min(tracks, PLAYER_TRACKS_MAX);
+    const int merged_from = tracks > PLAYER_TRACKS_MAX ? kept - 1 : tracks;
     out->insert(out->end(), {'M', 'T', 'h', 'd'});
     put_be(out, HEADER_BYTES, 4);
     put_be(out, static_cast<uint32_t>(format), 2);
-    put_be(out, static_cast<uint32_t>(tracks), 2);
+    put_be(out, static_cast<uint32_t>(kept), 2);
     put_be(out, static_cast<uint32_t>(division), 2);
+
+    // The tracks to merge, each copied alone first, so the merge reads only checked events. An
+    // event's copy is its own bytes (a status byte more, for running status) after a delta of at
+    // most 4 bytes, and every event of the file takes at least 2, so these copies and the merged
+    // track stay within 4 times the file's size; close_chunk refuses a track the player cannot count.
+    std::vector<uint8_t> to_merge;
+    std::vector<size_t> to_merge_starts;
 
     // Chunks other than tracks are skipped; the copy holds the tracks alone.
     size_t at = CHUNK_HEADER + header_size;
@@ -246,11 +366,18 @@ bool smf_canonical(const uint8_t* data, size_t size, std::vector<uint8_t>* out)
         if (length > size - body)
             return false;  // the chunk runs past the end of the file
         if (std::memcmp(data + at, "MTrk", 4) == 0) {
-            if (!copy_track(data + body, length, out))
+            if (found >= merged_from)
+                to_merge_starts.push_back(to_merge.size());
+            if (!copy_track(data + body, length, found < merged_from ? out : &to_merge, &counted))
                 return false;
             ++found;
         }
         at = body + length;
     }
+    if (!to_merge_starts.empty() && !merge_tracks(to_merge, to_merge_starts, out))
+        return false;
+    counted.tracks = kept;
+    if (summary)
+        *summary = counted;
     return true;
 }

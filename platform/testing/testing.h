@@ -97,3 +97,32 @@ const std::vector<std::string>& testing_music_unavailable_notes();
 // Stand-in objects not yet released: sound buffers and music segments.
 int testing_sound_buffers_alive();
 int testing_music_segments_alive();
+
+// ---- music files: the stand-in's reader, and its copy played through the synthesizer's player ----
+// The oracle of the MIDI fuzzer, its replay and the reader's tests. A file the reader takes is played
+// as its canonical copy, offline and with no soundfont, in blocks of TESTING_MIDI_BLOCK_MS of music:
+// the first TESTING_MIDI_OWN_TEMPO_MS at the piece's own tempo (a tick at most a block, where the
+// piece's ticks are no shorter than a block), the rest, if any, at a beat a microsecond, so that no
+// length takes long. It has played when the player read the copy, counted its ticks forwards up to
+// the reader's length while still playing, sent every channel message the reader counted, counts
+// the reader's length as its own, and then ended.
+constexpr int TESTING_MIDI_BLOCK_MS = 8;
+constexpr int TESTING_MIDI_OWN_TEMPO_MS = 12000;
+
+struct TestingMidiNote {
+    int tick;     // the player's tick when it sent the note
+    int ms;       // the music's time then, at the start of its block
+    int channel;
+    int key;
+};
+
+struct TestingMidiPlay {
+    bool accepted = false;               // the reader took the file
+    std::string failure;                 // empty when refused or played; else how it failed to play
+    int tracks = 0;                      // in the copy
+    int length = 0;                      // ticks to the end of its longest track, as the reader counted
+    int reached_end_at = -1;             // the first tick at or past the length the player counted
+    std::vector<TestingMidiNote> notes;  // note-ons, in the order the player sent them
+};
+
+TestingMidiPlay testing_midi_play(const uint8_t* data, size_t size);

@@ -61,8 +61,9 @@ TEST_F(Music, FilesThatDoNotParseAreRefused)
     MidiTrack stopped_clock;
     stopped_clock.tempo(0);
     stopped_clock.end();
-    MidiTrack empty;
-    empty.end();
+    MidiTrack too_long;
+    too_long.event(0x0FFFFFFF, {0x90, 60, 100});
+    too_long.end(1);
     const std::vector<std::pair<const char*, Bytes>> files = {
         {"not MIDI", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0}},
         {"a track running past the file", past_end},
@@ -70,7 +71,7 @@ TEST_F(Music, FilesThatDoNotParseAreRefused)
         {"a tempo of two bytes", midi_file({bad_tempo})},
         {"data without status", midi_file({orphan_data})},
         {"a tempo of 0", midi_file({stopped_clock})},
-        {"more tracks than the player keeps", midi_file(std::vector<MidiTrack>(129, empty))},
+        {"a track longer than the player can count", midi_file({too_long})},
         {"SMPTE timing", midi_file({MidiTrack{{0x00, 0xFF, 0x2F, 0x00}}}, 0, 0xE728)},
         {"fewer tracks than the header says", [] {
              Bytes b = one_note_midi();
@@ -136,6 +137,53 @@ TEST_F(Music, OtherWritersFormsPlayToTheirEnd)
         for (; music_status(id) == MUSIC_SLOT_PLAYING && frames < 3 * rate; frames += rate / 100)
             render(rate / 100);
         EXPECT_NEAR(static_cast<double>(frames) / rate, 1.5, 0.03) << what << ": ends when the tempo map says";
+    }
+}
+
+// A piece of more tracks than the player reads, each track holding one note at a tick of its own,
+// loads, and its copy plays every note at its tick and time and ends at its length: the tracks past
+// the 126th are merged into the player's last. The last track slows the tempo halfway through, which
+// must take effect at that tick and not at the start of the merged track.
+TEST_F(Music, PiecesOfManyTracksPlayEveryNoteAtItsTime)
+{
+    constexpr double FAST_MS = 800000 / 96.0 / 1000;  // a tick at the first tempo: no shorter than a block
+    constexpr double SLOW_MS = 1200000 / 96.0 / 1000;
+    for (const int tracks : {129, 200, 1000}) {
+        SCOPED_TRACE(std::to_string(tracks) + " tracks");
+        const int slower_at = tracks / 2;
+        std::vector<MidiTrack> piece(static_cast<size_t>(tracks));
+        piece[0].tempo(800000);
+        for (int i = 0; i < tracks; ++i) {
+            const auto channel = static_cast<uint8_t>(i % 16), key = static_cast<uint8_t>(30 + i % 60);
+            MidiTrack& t = piece[static_cast<size_t>(i)];
+            uint32_t at = 0;
+            if (i == tracks - 1) {
+                t.event(static_cast<uint32_t>(slower_at), {0xFF, 0x51, 0x03, 0x12, 0x4F, 0x80});  // 1200000
+                at = static_cast<uint32_t>(slower_at);
+            }
+            t.event(static_cast<uint32_t>(i + 1) - at, {static_cast<uint8_t>(0x90 | channel), key, 100});
+            t.event(1, {static_cast<uint8_t>(0x80 | channel), key, 0});
+            t.end();
+        }
+        const Bytes file = midi_file(piece, 1, 96);
+        EXPECT_GE(load_midi("many.mid", file), 0);
+
+        const TestingMidiPlay play = testing_midi_play(file.data(), file.size());
+        ASSERT_TRUE(play.accepted);
+        EXPECT_EQ(play.failure, "");
+        EXPECT_EQ(play.tracks, 127);
+        EXPECT_EQ(play.length, tracks + 1);
+        EXPECT_EQ(play.reached_end_at, tracks + 1) << "the piece ends at its last note's end";
+        ASSERT_EQ(play.notes.size(), static_cast<size_t>(tracks));
+        for (int i = 0; i < tracks; ++i) {
+            const TestingMidiNote& note = play.notes[static_cast<size_t>(i)];
+            const int tick = i + 1;
+            const double ms = tick <= slower_at ? tick * FAST_MS : slower_at * FAST_MS + (tick - slower_at) * SLOW_MS;
+            EXPECT_EQ(note.tick, tick) << "note " << i;
+            EXPECT_EQ(note.channel, i % 16) << "note " << i;
+            EXPECT_EQ(note.key, 30 + i % 60) << "note " << i;
+            EXPECT_NEAR(note.ms, ms, TESTING_MIDI_BLOCK_MS + SLOW_MS) << "note " << i;
+        }
     }
 }
 
