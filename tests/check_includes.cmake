@@ -12,8 +12,8 @@ set(rules
   "lib|shell game platform/host platform/testing|"
   "game|shell platform/host platform/testing|"
   "services|shell game lib platform/host platform/testing|"
-  "platform/src|shell game lib services platform/testing|"
-  "platform/host|shell game lib services platform/testing|services/refresh_grid.h")
+  "platform/src|shell game lib services platform/testing platform/host|platform/host/host.h"
+  "platform/host|shell game lib services platform/testing platform/src|services/refresh_grid.h platform/src/host_reports.h")
 
 if(NOT ROOT)
   message(FATAL_ERROR "check_includes: pass the source tree as -DROOT=<folder>")

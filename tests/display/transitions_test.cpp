@@ -188,8 +188,8 @@ TEST_F(Transitions, DissolveClearsAlmostEverythingWithoutPause)
     back_unlock();
 }
 
-// The headless host that counts, in each picture it is given, the rows wholly at colour 0.
-class BlackRows final : public HeadlessHost {
+// The test hooks' host that counts, in each picture it is given, the rows wholly at colour 0.
+class BlackRows final : public TestingHost {
 public:
     void present(const HostFrame& frame) override
     {

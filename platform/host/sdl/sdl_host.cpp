@@ -5,6 +5,7 @@
 #include "frame_convert.h"
 #include "refresh_grid.h"
 #include "sdl_input.h"
+#include "../../src/host_reports.h"
 
 #include <windows.h>
 
