@@ -13,7 +13,10 @@ set(rules
   "game|shell platform/host platform/testing|"
   "services|shell game lib platform/host platform/testing|"
   "platform/src|shell game lib services platform/testing platform/host|platform/host/host.h"
-  "platform/host|shell game lib services platform/testing platform/src|services/refresh_grid.h platform/src/host_reports.h")
+  "platform/host|shell game lib services platform/testing platform/src|services/refresh_grid.h platform/src/host_reports.h"
+  "contract|shell game lib services platform|"
+  "examples|shell game|"
+  "tools|shell game lib services platform|")
 
 if(NOT ROOT)
   message(FATAL_ERROR "check_includes: pass the source tree as -DROOT=<folder>")
