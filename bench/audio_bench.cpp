@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
 #include "testing.h"
 
 static constexpr int RATE = 44100;

@@ -14,7 +14,6 @@
 #include "audio.h"
 #include "frame_convert.h"
 #include "game.h"
-#include "headless_host.h"
 #include "services.h"
 #include "testing.h"
 
@@ -197,10 +196,10 @@ BENCHMARK(BM_StartupToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10)
 
 // ---- frame benchmarks ----
 
-// The headless host, except that a present does a real host's work and no more: nothing, or the
-// 8-bit to 32-bit conversion into a texture-sized buffer. The headless host's own present copies the
+// The test hooks' host, except that a present does a real host's work and no more: nothing, or the
+// 8-bit to 32-bit conversion into a texture-sized buffer. The test hooks' own present copies the
 // picture for tests to inspect, which is not the frame's work.
-class BenchHost final : public HeadlessHost {
+class BenchHost final : public TestingHost {
 public:
     explicit BenchHost(bool convert) : convert(convert), out(640 * 480) {}
     void present(const HostFrame& frame) override
@@ -272,7 +271,7 @@ static void BM_MemcpyFloor(benchmark::State& state)
 }
 BENCHMARK(BM_MemcpyFloor);
 
-// The headless host's own present, which copies the picture for inspection: left out of the frame
+// The test hooks' host's own present, which copies the picture for inspection: left out of the frame
 // figures above, shown here for comparison with earlier runs.
 static void BM_HeadlessPresentCopy(benchmark::State& state)
 {
@@ -286,7 +285,7 @@ static void BM_HeadlessPresentCopy(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         state.ResumeTiming();
-        headless_host().present(frame);
+        testing_host().present(frame);
         benchmark::ClobberMemory();
     }
 }

@@ -14,7 +14,6 @@
 #include <set>
 #include <vector>
 
-#include "headless_host.h"
 #include "testing.h"
 
 // ---- constants ----
@@ -23,15 +22,15 @@ constexpr int AUDIBLE_PEAK = 1000;            // of 32767: well above rounding n
 
 // ---- the host ----
 
-// The headless host that also watches: each presented picture is hashed and its colours counted,
+// The test hooks' host that also watches: each presented picture is hashed and its colours counted,
 // the mixer is pulled as an audio device would pull it, and input moves as if a person played.
-class CheckHost final : public HeadlessHost {
+class CheckHost final : public TestingHost {
 public:
     CheckHost(int frames, int pad) : frames_(frames), pad_(pad) {}
 
     void present(const HostFrame& frame) override
     {
-        HeadlessHost::present(frame);
+        TestingHost::present(frame);
         look();
         listen();
         play(presents);

@@ -8,22 +8,17 @@
 #include "display.h"
 #include "skeleton.h"
 
-// ---- constants ----
-static const char* const RAMPS[] = {"grey", "lava", "rock", "steel", "blue", "cyan", "violet", "fire"};
-static constexpr int RAMP_FIRST[] = {1, 16, 48, 80, 104, 120, 136, 152};  // the game palette's ramps
-static constexpr int RAMP_COUNT[] = {9, 32, 32, 24, 16, 16, 16, 32};
-
 // ---- helpers ----
 
 // Each ramp of the game palette as a strip of its entries, named in its brightest entry's colour.
 static void draw_ramps(int top)
 {
-    for (int r = 0; r < 8; ++r) {
-        const int y = top + r * 24;
-        const int count = RAMP_COUNT[r];
-        for (int i = 0; i < count; ++i)
-            rect_fill(200 + i * 12, y, 211 + i * 12, y + 18, RAMP_FIRST[r] + i, back_surface);
-        text_draw_indexed(RAMPS[r], 40, y, RAMP_FIRST[r] + count - 1, back_surface);
+    int y = top;
+    for (const PaletteRamp& r : PALETTE_RAMPS) {
+        for (int i = 0; i < r.count; ++i)
+            rect_fill(200 + i * 12, y, 211 + i * 12, y + 14, r.first + i, back_surface);
+        text_draw_indexed(r.name, 40, y, r.first + r.count - 1, back_surface);
+        y += 17;
     }
 }
 
@@ -43,13 +38,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         text_draw("Text through the surface's device context", 40, 20, RGB(255, 255, 255), back_surface);
         text_draw("any colour by value: RGB(96, 255, 120)", 40, 44, RGB(96, 255, 120), back_surface);
         text_draw_indexed("or by palette entry: 12, the game's red", 40, 68, PALETTE_TEXT_RED, back_surface);
-        draw_ramps(110);
+        draw_ramps(96);
 
         char line[80];
         std::snprintf(line, sizeof line, "frame %d, %d seconds at 60 frames a second", frame, frame / 60);
-        text_draw(line, 40, 330, RGB(110, 170, 255), back_surface);
+        text_draw(line, 40, 350, RGB(110, 170, 255), back_surface);
         const int x = SCREEN_W - (frame * 3) % (SCREEN_W + 400);  // slides in from the right, out at the left
-        text_draw("text may start off the screen: it is clipped, never refused", x, 380, RGB(255, 214, 64),
+        text_draw("text may start off the screen: it is clipped, never refused", x, 390, RGB(255, 214, 64),
                   back_surface);
         text_draw("ESC ends the example", 40, 440, RGB(128, 128, 136), back_surface);
         display_flip();

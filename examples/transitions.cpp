@@ -31,7 +31,8 @@ static void show_picture(int effect)
 }
 
 // The pixel effects paint colour 0 into the buffer they are given: the primary's, so each step is
-// the screen itself. On the SDL2 host a locked primary shows when it is unlocked.
+// the screen itself. The bars show as they close in, since the screen refreshes during each step's
+// wait; the dissolve never waits, and shows once it has run.
 static void run_transition(int effect)
 {
     if (uint8_t* screen = primary_lock()) {

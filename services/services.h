@@ -8,7 +8,7 @@
 //   [services/]  this module: the handles set once by the entry, read by lib/ and game/
 //   platform/    the SDK: the real one on Windows; on Linux our stand-in (platform/src) over a host
 //                (platform/host: SDL2 or headless), the test hooks apart in platform/testing
-// The window procedure and the audio callback are the only calls upward, made by the system.
+// Only the window procedure and the audio callback call upward; contract/ is a leaf beside them all.
 #pragma once
 #include <windows.h>
 

@@ -8,8 +8,9 @@
 
 #include <cstdint>
 
+#include "refresh_grid.h"
+
 // ---- constants ----
-static constexpr int64_t FRAMES_PER_SECOND = 60;
 // A frame this close to its deadline is on time: the flip waited for the refresh (a 60 Hz display,
 // or a host that paces its presents) and a second wait would only shift the next frame.
 static constexpr int64_t ON_TIME_MICROSECONDS = 500;
@@ -33,19 +34,6 @@ static int64_t counter_now()
 }
 
 static int64_t from_microseconds(int64_t us) { return frequency * us / 1000000; }
-
-// The grid's ticks are the whole sixtieths of a second of the counter, not counted from some first
-// frame: a host that paces its presents on the same clock ticks at the same instants, so the two
-// never wait one after the other. Split in seconds and their rest, so nothing overflows.
-static int64_t tick_at_or_before(int64_t time)
-{
-    return time / frequency * FRAMES_PER_SECOND + time % frequency * FRAMES_PER_SECOND / frequency;
-}
-
-static int64_t tick_time(int64_t tick)
-{
-    return tick / FRAMES_PER_SECOND * frequency + tick % FRAMES_PER_SECOND * frequency / FRAMES_PER_SECOND;
-}
 
 static void wait_until(int64_t deadline)
 {
@@ -81,12 +69,12 @@ void pacer_wait()
     if (frequency <= 0)
         return;  // no counter: the flip alone sets the pace
     const int64_t now = counter_now();
-    const int64_t period = frequency / FRAMES_PER_SECOND;
-    if (next_tick == 0 || now - tick_time(next_tick) > period) {
-        next_tick = tick_at_or_before(now) + 1;  // the missed ticks are dropped, not caught up
+    const int64_t period = frequency / REFRESH_HZ;
+    if (next_tick == 0 || now - refresh_tick_time(next_tick, frequency) > period) {
+        next_tick = refresh_tick_at_or_before(now, frequency) + 1;  // the missed ticks are dropped, not caught up
         return;
     }
-    const int64_t deadline = tick_time(next_tick);
+    const int64_t deadline = refresh_tick_time(next_tick, frequency);
     if (deadline - now > from_microseconds(ON_TIME_MICROSECONDS))
         wait_until(deadline);
     ++next_tick;

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
+#include "asset_contract.h"
 #include "display.h"
 #include "services.h"
 
 // ---- constants ----
-static const char PALETTE_FILE[] = "PALDATA2.PAL";
 static constexpr DWORD FULLSCREEN_LEVEL =
     DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX | DDSCL_MULTITHREADED;
 // A flip that fails this many times in a row is given up: a display taken away for good must not
@@ -80,7 +80,7 @@ static void read_pixel_format()
 static int create_display_palette()
 {
     std::memset(shadow_palette, 0, sizeof shadow_palette);
-    palette_file_load(PALETTE_FILE, shadow_palette);
+    palette_file_load(PALETTE_FILE_NAME, shadow_palette);
     DWORD caps = DDPCAPS_8BIT | DDPCAPS_ALLOW256;
     if (windowed) {
         // The desktop keeps its twenty static colours in a window.

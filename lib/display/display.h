@@ -158,10 +158,6 @@ int draw_line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int
 // Unclipped: both end points must lie inside the buffer. Both ends are drawn; always 1.
 int line8(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch);
 int line16(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch);  // pitch in bytes
-// The same lines by the plain midpoint stepper, one pixel and one error test per step: the pixels
-// line8 and line16 must light (their faster forms are tested against these).
-int line8_reference(int x0, int y0, int x1, int y1, int color, uint8_t* buffer, int pitch);
-int line16_reference(int x0, int y0, int x1, int y1, int color, uint16_t* buffer, int pitch);
 // Clipped spans of one colour, ends inclusive and taken in either order; nothing outside the clip
 // rectangle is written. Pitch in bytes for both depths; a null buffer draws nothing.
 void hline8(int x1, int x2, int y, int color, uint8_t* buffer, int pitch);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "display.h"
+#include "lines_reference.h"
 
 // ---- constants ----
 // Region codes: which side of the inclusive clip rectangle a point lies on.

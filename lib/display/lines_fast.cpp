@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "display.h"
+#include "lines_reference.h"
 #include "spans.h"
 
 // ---- constants ----

@@ -1,6 +1,7 @@
 // fill_internal.h -- what the fills share: the clip rectangle read once per call, the distance
-// between lines in pixels, and a convex polygon's edge walks and where they start. Internal to the
-// sprites layer.
+// between lines in pixels, a convex polygon's edge walks and where they start, and the triangle
+// halves and the plain polygon walk that the tests compare the fills with. Internal to the sprites
+// layer, not installed.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -62,3 +63,16 @@ inline void edge_begin(EdgeWalk& w, int x, int y, ScreenPoint to)
     w.count = w.x_major ? w.adx : w.ady;
     w.error = 0;
 }
+
+// ---- fill.cpp ----
+// Triangle halves: flat-top takes P1 P2 as the top edge (row y1) and P3 as the apex below;
+// flat-bottom takes P1 as the apex above and P2 P3 as the bottom edge (row y3). A half of zero
+// height draws nothing.
+void flat_top_fill8(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
+void flat_bottom_fill8(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
+void flat_top_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
+void flat_bottom_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
+void flat_top_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint16_t* buffer, int pitch);
+void flat_bottom_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint16_t* buffer, int pitch);
+// polygon_fill8 by the plain walk, one pixel step at a time: the pixels its fast walks must set.
+int polygon_fill8_reference(struct Polygon* polygon, uint8_t* buffer, int pitch);

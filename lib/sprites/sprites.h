@@ -186,19 +186,7 @@ void triangle_fill8(int x1, int y1, int x2, int y2, int x3, int y3, int color, u
 void triangle_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
 void triangle_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint16_t* buffer, int pitch);
 
-// Halves: flat-top takes P1 P2 as the top edge (row y1) and P3 as the apex below; flat-bottom takes
-// P1 as the apex above and P2 P3 as the bottom edge (row y3). A half of zero height draws nothing.
-void flat_top_fill8(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
-void flat_bottom_fill8(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
-void flat_top_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
-void flat_bottom_fill8_fixed(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint8_t* buffer, int pitch);
-void flat_top_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint16_t* buffer, int pitch);
-void flat_bottom_fill16(int x1, int y1, int x2, int y2, int x3, int y3, int color, uint16_t* buffer, int pitch);
-
 // Convex polygons at their origin, unclipped: 1 when filled; 0 (nothing drawn) for no vertices, a
 // null buffer, or a placed vertex outside the clip rectangle. Does not test state.
 int polygon_fill8(struct Polygon* polygon, uint8_t* buffer, int pitch);
 int polygon_fill16(struct Polygon* polygon, uint16_t* buffer, int pitch);
-// The same fill by the plain walk, one pixel step at a time: the pixels polygon_fill8 must set
-// (its faster walks are tested against this).
-int polygon_fill8_reference(struct Polygon* polygon, uint8_t* buffer, int pitch);

@@ -1,11 +1,13 @@
 // host.h -- where the stand-in meets the machine: one window, one screen, one clock, one event pump.
 // The platform sources call only this interface; a host is chosen once by the program (the SDL2
-// host by the game's main(), the headless host by everything else, and by default), in host.cpp.
+// host by the game's main(), the test hooks' own host by the tests, and the headless host by
+// default), in host.cpp.
 //
 // Layers, each including and calling only those below it:
 //   shell -> game -> lib -> services -> platform -> [host] -> system libraries
-// The hosts report the machine's events back through the host_ functions below, as a system would.
-// No file of lib/, game/ or services/ includes a host's header.
+// The hosts report the machine's events back through platform/src/host_reports.h, which the stand-in
+// implements, as a system reports to a program. No file of lib/, game/ or services/ includes a
+// host's header.
 #pragma once
 #include <cstdint>
 
@@ -54,16 +56,4 @@ public:
 };
 
 Host& host();
-// For the hosts: post a message to the program's window, as the system does on a close request.
-// False when no window is open.
-int host_post_message(unsigned message, uintptr_t wparam = 0, intptr_t lparam = 0);
-// For the hosts: the window lost or regained the input focus (devices release held keys).
-void host_focus_changed(bool focused);
-// For the hosts: a key, named by its DirectInput key code (0 … 255), went down or up.
-void host_key_changed(int key_code, bool down);
-// For the hosts: a game controller mapped onto keys holds a key or lets go of it. A key is down
-// while the keyboard or the controller holds it; neither lets go of what the other still holds.
-void host_controller_key_changed(int key_code, bool down);
 void host_install(Host* host);  // null returns to the headless host
-// For the hosts' audio devices, on their own thread: the mixer's next `frames` stereo frames.
-void host_audio_render(int16_t* samples, int frames);

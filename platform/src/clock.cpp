@@ -50,12 +50,16 @@ void clock_refresh_tick()
         advance_counts(VIRTUAL_COUNTS_PER_REFRESH);
 }
 
+uint32_t clock_now() { return virtual_clock ? virtual_tick : host().real_ticks(); }
+
+// The frame clock's waits read the tick count until enough has passed: a locked primary is shown
+// on the way, as the screen would show it.
 DWORD WINAPI GetTickCount(void)
 {
-    if (!virtual_clock)
-        return host().real_ticks();
-    const uint32_t now = virtual_tick;
-    virtual_tick += read_step;  // a busy wait on the virtual clock must see time pass
+    const uint32_t now = clock_now();
+    if (virtual_clock)
+        virtual_tick += read_step;  // a busy wait on the virtual clock must see time pass
+    screen_show_locked(now, false);
     return now;
 }
 
@@ -65,6 +69,7 @@ void WINAPI Sleep(DWORD milliseconds)
         virtual_tick += milliseconds;
     else
         host().real_sleep(milliseconds);
+    screen_show_locked(clock_now(), false);
 }
 
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency)

@@ -70,6 +70,7 @@ static void refresh_wait()
 {
     host().wait_refresh();
     clock_refresh_tick();
+    screen_show_locked(clock_now(), true);
 }
 
 // ---- creation ----

@@ -11,6 +11,10 @@
 // Primaries alive now, so a palette change can find the screens it shows on.
 static std::vector<Surface*> primaries;
 static std::vector<DeviceContext*> device_contexts;
+// A screen refreshes 60 times a second: a locked primary is shown again once this long has passed.
+static constexpr uint32_t SCREEN_REFRESH_MS = 17;
+// When locked primaries were last shown between presents, or locked (as locked, they are on screen).
+static uint32_t locked_shown_at = 0;
 
 // ---- helpers ----
 
@@ -109,6 +113,20 @@ void Surface::present_if_primary()
     host().present(frame);
 }
 
+// A display scans its visible surface out at every refresh, so what a program writes into the locked
+// primary shows as it is written: closing bars are seen closing. The stand-in cannot watch writes,
+// only the program's waits, and stands in for the refresh there.
+void screen_show_locked(uint32_t now_ms, bool refresh)
+{
+    if (!refresh && now_ms - locked_shown_at < SCREEN_REFRESH_MS)
+        return;  // the screen has not refreshed since it last showed them
+    for (Surface* s : primaries)
+        if (s->locked) {
+            locked_shown_at = now_ms;
+            s->present_if_primary();
+        }
+}
+
 HRESULT Surface::ready() const
 {
     if (!usable())
@@ -137,6 +155,8 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE)
     desc->dwFlags |= DDSD_LPSURFACE;
     desc->lpSurface = first;
     locked = true;
+    if (caps & DDSCAPS_PRIMARYSURFACE)
+        locked_shown_at = clock_now();
     return DD_OK;
 }
 

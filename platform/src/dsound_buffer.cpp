@@ -195,7 +195,8 @@ HRESULT SoundBuffer::SetFrequency(DWORD new_frequency)
 
 // ---- locks ----
 // The samples are written in place; a static buffer is locked while it is silent, and a lock ends
-// the fade a stop left, so the mixer never reads a half-written region.
+// the fade a stop left and the ring of a one-shot that ended, so the mixer never reads a
+// half-written region.
 
 HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD audio1_bytes, LPVOID* audio2,
                           LPDWORD audio2_bytes, DWORD flags)
@@ -214,6 +215,7 @@ HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD aud
     {
         std::lock_guard<std::mutex> hold(mixer_lock());
         fade_left = 0;
+        tail = 0;
         if (flags & DSBLOCK_FROMWRITECURSOR)
             offset = static_cast<DWORD>(position >> 32) * frame_bytes;
     }

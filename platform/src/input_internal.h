@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "host_input.h"
+#include "host_reports.h"
 
 // ---- mouse.cpp ----
 // Running sums of all motion since reset; they wrap, so only differences between two reads count.

@@ -28,6 +28,7 @@ void clock_set_read_step(uint32_t ms);
 void clock_set(uint32_t tick);
 // Advances a virtual clock by one refresh of a 60 Hz display (16 or 17 ms, no drift).
 void clock_refresh_tick();
+uint32_t clock_now();  // the tick count, without a read's step of the virtual clock
 
 // ---- window.cpp ----
 void windows_reset();
@@ -38,6 +39,13 @@ void window_set_cursor_count(int count);
 // ---- keys.cpp ----
 void keys_reset();
 bool key_is_down(int key_code);  // by DirectInput key code; false while the window lacks focus
+
+// ---- ddraw_surface.cpp ----
+// The program waits for time to pass (the tick count read, a sleep, or a refresh wait when
+// `refresh`): each locked primary is shown as it stands, as a screen would show it, at most once a
+// 60 Hz refresh of `now_ms` unless the wait was for the refresh itself. Without a locked primary
+// nothing happens.
+void screen_show_locked(uint32_t now_ms, bool refresh);
 
 // ---- ddraw_object.cpp ----
 void ddraw_reset();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host.h"
+#include "host_reports.h"
 #include "internal.h"
 
 static constexpr int KEY_CODES = 256;

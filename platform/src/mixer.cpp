@@ -8,6 +8,7 @@
 
 #include "audio_internal.h"
 #include "host.h"
+#include "host_reports.h"
 
 // ---- globals ----
 // At namespace scope, so they outlive a host whose device thread still runs during exit.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host.h"
+#include "host_reports.h"
 #include "internal.h"
 
 struct WindowClass {
@@ -291,7 +292,7 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT)
     return IDOK;
 }
 
-// ---- what the hosts and the test hooks post ----
+// ---- what the hosts report ----
 
 BOOL host_post_message(UINT message, WPARAM wparam, LPARAM lparam)
 {

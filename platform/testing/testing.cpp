@@ -2,15 +2,14 @@
 // text, keys, windows and messages (faults: testing_faults.cpp; sound: testing_audio.cpp).
 #include "testing.h"
 
-#include "headless_host.h"
 #include "input_internal.h"
 #include "internal.h"
 #include "testing_internal.h"
 
 void testing_reset(uint32_t start_tick)
 {
-    host_install(nullptr);
-    headless_host().reset();
+    host_install(&testing_host());
+    testing_host().reset();
     windows_reset();
     fault_table_reset();
     ddraw_reset();
@@ -31,17 +30,17 @@ void testing_clock_real() { clock_use_real(); }
 void testing_display_16bit_555(bool on) { ddraw_set_16bit_555(on); }
 void testing_desktop_bpp(int bpp) { ddraw_set_desktop_bpp(bpp); }
 
-const TestingFrame& testing_presented_frame() { return headless_host().last_frame; }
-int testing_present_count() { return headless_host().presents; }
-int testing_refresh_count() { return headless_host().refreshes; }
-void testing_window_unavailable(bool on) { headless_host().window_unavailable = on; }
+const TestingFrame& testing_presented_frame() { return testing_host().last_frame; }
+int testing_present_count() { return testing_host().presents; }
+int testing_refresh_count() { return testing_host().refreshes; }
+void testing_window_unavailable(bool on) { testing_host().window_unavailable = on; }
 
 int testing_open_files() { return files_open_count(); }
 void testing_font_file(const char* path) { gdi_text_font_file(path); }
 
 void testing_key(int key_code, bool down) { host_key_changed(key_code, down); }
-void testing_key_queued(int key_code, bool down) { headless_host().queued_keys.emplace_back(key_code, down); }
-int testing_pump_count() { return headless_host().pumps; }
+void testing_key_queued(int key_code, bool down) { testing_host().queued_keys.emplace_back(key_code, down); }
+int testing_pump_count() { return testing_host().pumps; }
 
 HWND testing_make_window(HINSTANCE* instance)
 {

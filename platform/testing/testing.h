@@ -3,8 +3,8 @@
 //
 // Beside the layers, not in them: tests, benchmarks, fuzzers and the soak link these hooks (the
 // vorlash_platform_testing library); the program never does. They reach into the stand-in
-// (platform/src) and the headless host; nothing in lib/, game/, services/ or platform/src includes
-// this header.
+// (platform/src) and install their own host (testing_host.h); nothing in lib/, game/, services/,
+// platform/src or platform/host includes this header.
 #pragma once
 #include <windows.h>
 
@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "headless_host.h"
+#include "../src/host_reports.h"
 #include "host.h"
-#include "host_input.h"
+#include "testing_host.h"
 
-// Returns the platform to its start: headless host, no windows or classes, empty queue, no faults,
-// virtual clock at `start_tick`, no DirectDraw objects' display mode, desktop of 8 bits, no keys or
-// buttons down, no mouse motion, no controllers attached.
+// Returns the platform to its start: the test hooks' host installed and cleared, no windows or
+// classes, empty queue, no faults, virtual clock at `start_tick`, no DirectDraw objects' display
+// mode, desktop of 8 bits, no keys or buttons down, no mouse motion, no controllers attached.
 void testing_reset(uint32_t start_tick = 0);
 
 // ---- virtual clock: GetTickCount, Sleep, busy waits and display refreshes advance it ----
@@ -40,9 +40,8 @@ std::vector<std::string> testing_operations_seen();
 void testing_display_16bit_555(bool on);
 // The desktop's depth for windowed use (8 or 16).
 void testing_desktop_bpp(int bpp);
-// The last frame the host was asked to present, as the headless host copied it; count of presents
+// The last frame the host was asked to present, as the test hooks' host copied it; count of presents
 // since reset.
-using TestingFrame = HeadlessFrame;
 const TestingFrame& testing_presented_frame();
 int testing_present_count();
 int testing_refresh_count();  // display refreshes waited for (flips, vertical blanks)

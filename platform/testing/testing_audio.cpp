@@ -1,7 +1,6 @@
 // testing_audio.cpp -- the test hooks for sound and music: on-demand rendering, the soundfont
 // choice, the host's audio device, and counts of live buffers and segments.
 #include "audio_internal.h"
-#include "headless_host.h"
 #include "testing.h"
 #include "testing_internal.h"
 
@@ -22,11 +21,11 @@ std::vector<int16_t> testing_audio_render(int frames)
     return out;
 }
 
-void testing_audio_unavailable(bool on) { headless_host().audio_unavailable = on; }
+void testing_audio_unavailable(bool on) { testing_host().audio_unavailable = on; }
 
 void testing_soundfont(const char* path) { soundfont_override(path); }
 
-const std::vector<std::string>& testing_music_unavailable_notes() { return headless_host().music_notes; }
+const std::vector<std::string>& testing_music_unavailable_notes() { return testing_host().music_notes; }
 
 int testing_sound_buffers_alive() { return sound_buffers_alive(); }
 

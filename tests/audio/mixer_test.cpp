@@ -144,6 +144,20 @@ TEST_F(Resampling, LoopRunsOnWithoutASeamAndOneShotRingsOutOnce)
     EXPECT_EQ(render(10).peak(), 0) << "stopping ends the tail once its fade is over";
 }
 
+TEST_F(Resampling, ALockEndsTheRingOfAnEndedOneShot)
+{
+    // The ring reads the last frames; a lock taken while it runs stops it, so no write races the mixer.
+    const int id = load("level.wav", simple_wav(1, 8, 11025, Bytes(300, 0x80 + 100)));
+    sound_play(id, 0);
+    render(1200);
+    ASSERT_EQ(sound_status(id), 0) << "ended with its last frame, its ring still to come";
+    void* region = nullptr;
+    DWORD bytes = 0;
+    ASSERT_EQ(sound_slots[id].buffer->Lock(0, 0, &region, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    EXPECT_EQ(render(400).peak(), 0) << "the ring ended with the lock";
+    sound_slots[id].buffer->Unlock(region, bytes, nullptr, 0);
+}
+
 // ---- cuts ----
 
 // The loudest component from 7 to 17 kHz, against the tone, over the 2048 frames either side of a

@@ -10,6 +10,7 @@
 
 #include "canvas.h"
 #include "display.h"
+#include "lines_reference.h"
 
 using Pixels = std::vector<std::pair<int, int>>;
 

@@ -2,6 +2,7 @@
 // pacing on the virtual clock, and the bars and the dissolve clearing the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "display.h"
@@ -185,6 +186,47 @@ TEST_F(Transitions, DissolveClearsAlmostEverythingWithoutPause)
     EXPECT_LT(nonzero_pixels(buffer, back_pitch), 640 * 480 / 20);
     EXPECT_GT(nonzero_pixels(buffer, back_pitch), 0) << "a few pixels are missed";
     back_unlock();
+}
+
+// The test hooks' host that counts, in each picture it is given, the rows wholly at colour 0.
+class BlackRows final : public TestingHost {
+public:
+    void present(const HostFrame& frame) override
+    {
+        int rows = 0;
+        for (int y = 0; y < frame.height; ++y) {
+            const uint8_t* row = frame.pixels + static_cast<size_t>(y) * frame.pitch;
+            rows += std::all_of(row, row + frame.width, [](uint8_t p) { return p == 0; });
+        }
+        shown.push_back(rows);
+    }
+    std::vector<int> shown;
+};
+
+TEST_F(Transitions, TheLockedPrimaryShowsAtEachWaitAsTheBarsCloseIn)
+{
+    patterned_back();
+    back_unlock();
+    display_flip();
+    BlackRows screen;
+    host_install(&screen);
+    uint8_t* visible = primary_lock();  // sets primary_pitch
+    screen_transition(TRANSITION_BARS_TOP_BOTTOM, visible, primary_pitch);
+    const std::vector<int> bars = screen.shown;
+    primary_unlock();
+    screen.shown.clear();
+    visible = primary_lock();
+    screen_transition(TRANSITION_DISSOLVE, visible, primary_pitch);
+    const size_t during_dissolve = screen.shown.size();
+    primary_unlock();
+    host_install(nullptr);
+    // 120 steps of about 14 ms on the stepping clock, shown at most once per 17 ms refresh.
+    EXPECT_GT(bars.size(), 60u) << "pictures shown while the bars closed in";
+    EXPECT_LE(bars.size(), 120u);
+    for (size_t i = 1; i < bars.size(); ++i)
+        EXPECT_GT(bars[i], bars[i - 1]) << "picture " << i << " has more black rows than the one before";
+    EXPECT_EQ(during_dissolve, 0u) << "the dissolve never waits, so no screen refresh falls inside it";
+    EXPECT_EQ(screen.shown.size(), 1u) << "its unlock shows it";
 }
 
 TEST_F(Transitions, PixelEffectsIn16Bits)

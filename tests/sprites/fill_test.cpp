@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "canvas.h"
+#include "fill_internal.h"
 #include "sprites.h"
 
 using Rows = std::vector<std::string>;

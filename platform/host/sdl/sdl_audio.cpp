@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "sdl_host.h"
+#include "../../src/host_reports.h"
 
 // ---- constants ----
 // 512 frames at 44100 Hz: 11.6 ms, short enough to feel immediate, long enough to never starve.

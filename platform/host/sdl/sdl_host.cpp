@@ -3,7 +3,9 @@
 #include "sdl_host.h"
 
 #include "frame_convert.h"
+#include "refresh_grid.h"
 #include "sdl_input.h"
+#include "../../src/host_reports.h"
 
 #include <windows.h>
 
@@ -15,7 +17,6 @@
 #include <cstring>
 #include <ctime>
 
-static constexpr uint64_t REFRESH_HZ = 60;
 static constexpr uint64_t NS_PER_SECOND = 1000000000;
 // An absolute sleep on the monotonic clock, with the thread's timer slack at its least, wakes some
 // 20 to 60 us late on a desktop kernel: sleep to this close to a refresh tick, then spin the rest,
@@ -296,20 +297,16 @@ static uint64_t monotonic_ns()
     return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
 }
 
-// The refresh ticks are the whole sixtieths of a second of the monotonic clock, fixed instants as a
-// display's vertical blanks are: a wait always ends on the next one, so a frame that misses a tick
-// waits for the following one and never catches up in a burst. The program's own 60 Hz grid on the
-// same clock then always finds its frame on time and adds no wait of its own.
-static uint64_t refresh_tick_time(uint64_t tick)
-{
-    return tick / REFRESH_HZ * NS_PER_SECOND + tick % REFRESH_HZ * NS_PER_SECOND / REFRESH_HZ;
-}
-
+// The refresh ticks are fixed instants of the monotonic clock, as a display's vertical blanks are
+// (refresh_grid.h): a wait always ends on the next one, so a frame that misses a tick waits for the
+// following one and never catches up in a burst. The program's own 60 Hz grid on the same clock then
+// always finds its frame on time and adds no wait of its own.
 void SdlHost::wait_refresh()
 {
     const uint64_t now = monotonic_ns();
-    const uint64_t tick = now / NS_PER_SECOND * REFRESH_HZ + now % NS_PER_SECOND * REFRESH_HZ / NS_PER_SECOND;
-    const uint64_t deadline = refresh_tick_time(tick + 1);
+    const int64_t per_second = static_cast<int64_t>(NS_PER_SECOND);
+    const int64_t tick = refresh_tick_at_or_before(static_cast<int64_t>(now), per_second);
+    const auto deadline = static_cast<uint64_t>(refresh_tick_time(tick + 1, per_second));
     if (deadline > now + SPIN_MARGIN_NS) {
         const uint64_t wake = deadline - SPIN_MARGIN_NS;
         timespec until;

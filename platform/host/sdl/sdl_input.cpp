@@ -10,8 +10,8 @@
 #include <array>
 #include <cstdint>
 
+#include "../../src/host_reports.h"
 #include "host.h"
-#include "host_input.h"
 #include "sdl_pad_keys.h"
 
 // ---- constants ----

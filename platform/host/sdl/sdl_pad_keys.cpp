@@ -10,6 +10,7 @@
 #include <strings.h>
 
 #include "host.h"
+#include "../../src/host_reports.h"
 
 // ---- constants ----
 

@@ -1,7 +1,9 @@
 // asset_contract.h -- every fact the game's asset files must meet, written once: file names,
-// picture sizes, sheet layouts, frame counts and palette roles. The game reads its files by these
-// values, the generator (tools/assetgen) writes them by the same values, and the generator's test
-// checks the written files against them. Plain C++ only: the generator includes it too.
+// picture sizes, sheet layouts, frame counts, palette roles and ramps. The game reads its files by
+// these values, the display opens its first palette file by this name, the generator (tools/assetgen)
+// writes the files by the same values, its test checks the written files against them, and the
+// examples play them. A leaf of its own: plain C++ that includes nothing, so every one of them may
+// include it without reaching into another's folder.
 #pragma once
 
 // ---- palette roles ----
@@ -10,9 +12,33 @@ constexpr int PALETTE_KEY = 0;  // black; the colour key of every sprite frame
 constexpr int PALETTE_TEXT_RED = 12;  // pure red (255, 0, 0): the game-over lines' red
 constexpr int PALETTE_STAR = 15;  // pure white: every star, and the white of the game's text
 
-// The palette file: 256 entries of four decimal integers. The display layer opens it under this
-// name itself (lib/display/display.cpp); the game never names it.
+// The palette file: 256 entries of four decimal integers. The display opens it under this name at
+// start-up (lib/display/display.cpp); the game never names it.
 inline constexpr const char* PALETTE_FILE_NAME = "PALDATA2.PAL";
+
+// The game palette's ramps, each a smooth run of one material's colours from dark to bright, in
+// entry order; the entries between and after them hold the fixed roles above.
+struct PaletteRamp {
+    const char* name;  // the material, or the colour of its brightest entry
+    int first, count;  // entries [first, first + count)
+};
+inline constexpr PaletteRamp RAMP_GREY = {"grey", 1, 9};
+inline constexpr PaletteRamp RAMP_LAVA = {"lava", 16, 32};
+inline constexpr PaletteRamp RAMP_ROCK = {"rock", 48, 32};
+inline constexpr PaletteRamp RAMP_STEEL = {"steel", 80, 24};
+inline constexpr PaletteRamp RAMP_BLUE = {"blue", 104, 16};
+inline constexpr PaletteRamp RAMP_CYAN = {"cyan", 120, 16};
+inline constexpr PaletteRamp RAMP_VIOLET = {"violet", 136, 16};
+inline constexpr PaletteRamp RAMP_FIRE = {"fire", 152, 32};
+inline constexpr PaletteRamp RAMP_SMOKE = {"smoke", 184, 16};
+inline constexpr PaletteRamp RAMP_GREEN = {"green", 200, 24};
+inline constexpr PaletteRamp RAMP_SKY = {"sky", 224, 16};
+inline constexpr PaletteRamp RAMP_AMBER = {"amber", 240, 6};
+inline constexpr PaletteRamp RAMP_RED = {"red", 246, 5};
+inline constexpr PaletteRamp RAMP_PURPLE = {"purple", 251, 5};
+inline constexpr PaletteRamp PALETTE_RAMPS[] = {RAMP_GREY,  RAMP_LAVA,  RAMP_ROCK,  RAMP_STEEL, RAMP_BLUE,
+                                                RAMP_CYAN,  RAMP_VIOLET, RAMP_FIRE, RAMP_SMOKE, RAMP_GREEN,
+                                                RAMP_SKY,   RAMP_AMBER, RAMP_RED,   RAMP_PURPLE};
 
 // ---- screen pictures ----
 // The display mode the game sets, and the size of the backdrop and of each intro picture: the

@@ -1,17 +1,33 @@
-// host_input.h -- what a host reports about the mouse and the game controllers, for the input
-// devices to read (keys go through host_key_changed in host.h). Out-of-range values are ignored
-// or clamped, never trusted.
+// host_reports.h -- what a host reports about the machine, as a system reports it to a program: the
+// stand-in (platform/src) implements every function here, and the hosts call them. Calls go down
+// through the Host interface (platform/host/host.h); this is the one way back up, as the window
+// procedure and the audio callback are on a real system. Out-of-range values are ignored or
+// clamped, never trusted.
 #pragma once
 #include <cstdint>
 
-// ---- mouse ----
+// ---- windows (window.cpp) ----
+// A message posted to the program's window, as the system does on a close request; false when no
+// window is open.
+int host_post_message(unsigned message, uintptr_t wparam = 0, intptr_t lparam = 0);
+// The window lost or regained the input focus (devices read keys and buttons as up without it).
+void host_focus_changed(bool focused);
+
+// ---- keys (keys.cpp) ----
+// A key, named by its DirectInput key code (0 … 255), went down or up.
+void host_key_changed(int key_code, bool down);
+// A game controller mapped onto keys holds a key or lets go of it. A key is down while the keyboard
+// or the controller holds it; neither lets go of what the other still holds.
+void host_controller_key_changed(int key_code, bool down);
+
+// ---- mouse (mouse.cpp) ----
 // Buttons in the devices' order: 0 left, 1 right, 2 middle, 3 fourth.
 constexpr int HOST_MOUSE_BUTTONS = 4;
 void host_mouse_moved(int dx, int dy);  // relative motion in pixels, right and down positive
 void host_mouse_wheel(int notches);     // positive away from the user
 void host_mouse_button(int button, bool down);
 
-// ---- game controllers ----
+// ---- game controllers (controllers.cpp) ----
 enum HostAxis {
     HOST_AXIS_X,  // main stick: left -, right +
     HOST_AXIS_Y,  // main stick: up -, down +
@@ -37,3 +53,7 @@ void host_controller_detached(int id);  // devices made for it report their inpu
 void host_controller_axis(int id, int axis, int position);  // clamped to HOST_AXIS_MIN … HOST_AXIS_MAX
 void host_controller_button(int id, int button, bool down);
 void host_controller_pov(int id, int pov, uint32_t hundredths);  // anything else than a direction is centred
+
+// ---- sound (mixer.cpp) ----
+// For the hosts' audio devices, on their own thread: the mixer's next `frames` stereo frames.
+void host_audio_render(int16_t* samples, int frames);
