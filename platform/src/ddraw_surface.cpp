@@ -109,15 +109,6 @@ void Surface::present_if_primary()
     host().present(frame);
 }
 
-HRESULT Surface::ready() const
-{
-    if (!usable())
-        return DDERR_INVALIDOBJECT;
-    if (lost)
-        return DDERR_SURFACELOST;
-    return busy() ? DDERR_SURFACEBUSY : DD_OK;
-}
-
 // ---- locking ----
 
 HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE)
