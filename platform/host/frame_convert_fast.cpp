@@ -2,14 +2,15 @@
 // BM_Vorlash_Present8to32 and BM_Vorlash_PresentScaledFullHd (and bench_frame's conversion) beside
 // their plain twins BM_VorlashPlain_Present8to32 and BM_VorlashPlain_PresentScaledFullHd, which run
 // frame_to_xrgb_reference and frame_to_xrgb_scaled_reference of frame_convert.cpp. On a 2-core AMD
-// EPYC (Zen 3) a 640 × 480 frame takes about 80 us here against 125 us plain and 120 us for SDL2.
-// An 8-bit row is looked up in one of three ways, whichever converted a few rows fastest when it
-// was measured at the first conversion: eight indices from one 64-bit read; looked up one by one
-// but gathered four to a 16-byte store (fewest instructions a pixel without a gather; about 20%
-// ahead of the 64-bit read on that EPYC); or one AVX2 gather of eight, which is quick on some
-// processors and twice as slow as the others on that EPYC, so no feature flag alone can choose.
-// Scaled rows go through a column table, a repeated row copied. The results are exactly those of
-// the plain conversions in frame_convert.cpp.
+// EPYC (Zen 3, medians of 9 interleaved runs, the machine shared): 640 × 480 in 113 us against
+// 851 us plain and 177 us for SDL2 (0.64); scaled to 1920 × 1080 in 1.04 ms against 12.6 ms plain
+// and 2.25 ms for SDL2. An 8-bit row is looked up in one of three ways, whichever converted a few
+// rows fastest when measured at the first conversion: eight indices from one 64-bit read; looked
+// up one by one but gathered four to a 16-byte store (the fewest instructions a pixel without a
+// gather: on that EPYC 80 us a frame against 100 us for the 64-bit reads); or one AVX2 gather of
+// eight, quick on some processors but 150 us there (and 197 us in the benchmark, 1.22 × SDL2, when
+// it was picked by its feature flag), so no flag alone can choose. Scaled rows go through a column
+// table, a repeated row copied. The results are exactly those of the plain conversions.
 #include "frame_convert.h"
 
 #include <algorithm>
@@ -132,8 +133,9 @@ static double trial_seconds(RowConverter convert, const uint8_t* in, const uint3
 static FrameLookup measure_fastest()
 {
     constexpr int WIDTH = 640, ROWS = 8, ROUNDS = 5, WAYS = static_cast<int>(FrameLookup::count);
-    static uint8_t in[WIDTH * ROWS];
-    static uint32_t lut[256], out[WIDTH * ROWS];
+    std::vector<uint8_t> in(WIDTH * ROWS);  // the caller's own: two threads may measure at once
+    std::vector<uint32_t> out(WIDTH * ROWS);
+    uint32_t lut[256];
     uint32_t seed = 1;
     for (uint8_t& p : in) {
         seed = seed * 1103515245 + 12345;
@@ -146,7 +148,7 @@ static FrameLookup measure_fastest()
     for (int round = 0; round < ROUNDS; ++round)
         for (int w = 1; w < WAYS; ++w)
             if (const RowConverter convert = lookup_converter(static_cast<FrameLookup>(w)))
-                best[w] = std::min(best[w], trial_seconds(convert, in, lut, out, WIDTH, ROWS));
+                best[w] = std::min(best[w], trial_seconds(convert, in.data(), lut, out.data(), WIDTH, ROWS));
     int fastest = static_cast<int>(FrameLookup::word_reads);
     for (int w = 1; w < WAYS; ++w)
         if (best[w] < best[fastest])
@@ -167,22 +169,18 @@ static RowConverter row_converter()
     return lookup_converter(way);
 }
 
-// Pixels x0 .. x0 + count of frame row y into dst[0 .. count].
-static void convert_span(const HostFrame& frame, int y, int x0, int count, const uint32_t* lut, uint32_t* dst)
+// Pixels x0 .. x0 + count of frame row y into dst[0 .. count], 8-bit ones by `convert_8`.
+static void convert_span(const HostFrame& frame, RowConverter convert_8, int y, int x0, int count, const uint32_t* lut,
+                         uint32_t* dst)
 {
     const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
     if (frame.bpp == 8) {
-        row_converter()(in + x0, count, lut, dst);
+        convert_8(in + x0, count, lut, dst);
         return;
     }
     const auto* px = reinterpret_cast<const uint16_t*>(in) + x0;
     for (int x = 0; x < count; ++x)
         dst[x] = frame.rgb_bits == 15 ? xrgb_from_555(px[x]) : xrgb_from_565(px[x]);
-}
-
-static void convert_row(const HostFrame& frame, int y, const uint32_t* lut, uint32_t* dst)
-{
-    convert_span(frame, y, 0, frame.width, lut, dst);
 }
 
 static uint32_t* out_row(uint32_t* out, int out_pitch, int y)
@@ -226,8 +224,9 @@ FrameLookup frame_lookup_chosen()
 
 void frame_to_xrgb(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch)
 {
+    const RowConverter convert_8 = frame.bpp == 8 ? row_converter() : nullptr;
     for (int y = 0; y < frame.height; ++y)
-        convert_row(frame, y, lut, out_row(out, out_pitch, y));
+        convert_span(frame, convert_8, y, 0, frame.width, lut, out_row(out, out_pitch, y));
 }
 
 void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
@@ -250,6 +249,7 @@ void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], 
                                int out_width, int out_height, const uint8_t* changed)
 {
     const FrameFit fit = frame_fit(frame.width, frame.height, out_width, out_height);
+    const RowConverter convert_8 = frame.bpp == 8 ? row_converter() : nullptr;
     // Kept between calls: a present every frame then allocates nothing.
     static thread_local std::vector<int> columns, starts;
     static thread_local std::vector<uint8_t> repeats;
@@ -287,9 +287,9 @@ void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], 
             if (repeat)
                 std::memcpy(dst + x0, out_row(out, out_pitch, y - 1) + fit.x + x0, static_cast<size_t>(x1 - x0) * 4);
             else if (fit.width == frame.width)
-                convert_span(frame, sy, sx0, sx1 - sx0, lut, dst + sx0);
+                convert_span(frame, convert_8, sy, sx0, sx1 - sx0, lut, dst + sx0);
             else if (x0 < x1) {
-                convert_span(frame, sy, sx0, sx1 - sx0, lut, source.data() + sx0);
+                convert_span(frame, convert_8, sy, sx0, sx1 - sx0, lut, source.data() + sx0);
                 spread_span(source.data(), repeats.data(), columns.data(), sx0, x0, x1, dst);
             }
         }
