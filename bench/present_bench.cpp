@@ -1,7 +1,8 @@
 // present_bench.cpp -- the present path: one 640 × 480 8-bit frame through its palette to 32-bit
 // XRGB, beside SDL2 doing the same (an INDEX8 surface blitted to ARGB8888) and a memset of the
 // bytes written, all on the same frame; and the same frame scaled to a 1920 × 1080 screen, beside
-// SDL2 converting it and stretching the result with SDL_BlitScaled.
+// SDL2 converting it and stretching the result with SDL_BlitScaled. Each of ours has its plain twin
+// (BM_VorlashPlain_...): the per-pixel reference conversion the fast one must beat.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -38,8 +39,9 @@ static Frame& frame()
     return f;
 }
 
-// Our present of the frame into an out_w × out_h picture: palette table, then every pixel.
-static void our_present(benchmark::State& state, int out_w, int out_h)
+// Our present of the frame into an out_w × out_h picture: palette table, then every pixel, by the
+// fast conversions or (plain) their per-pixel references.
+static void our_present(benchmark::State& state, int out_w, int out_h, bool plain = false)
 {
     Frame& f = frame();
     std::vector<uint32_t> out(static_cast<size_t>(out_w) * out_h);
@@ -48,17 +50,25 @@ static void our_present(benchmark::State& state, int out_w, int out_h)
         uint32_t lut[256];
         frame_palette_to_xrgb(f.palette, lut);
         if (out_w == W && out_h == H)
-            frame_to_xrgb(hf, lut, out.data(), W * 4);
+            (plain ? frame_to_xrgb_reference : frame_to_xrgb)(hf, lut, out.data(), W * 4);
         else
-            frame_to_xrgb_scaled(hf, lut, out.data(), out_w * 4, out_w, out_h);
+            (plain ? frame_to_xrgb_scaled_reference : frame_to_xrgb_scaled)(hf, lut, out.data(), out_w * 4, out_w,
+                                                                            out_h);
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * out_w * out_h * 4);
+    if (!plain) {
+        static const char* const ways[] = {"automatic", "word reads", "four to a store", "gather"};
+        state.SetLabel(ways[static_cast<int>(frame_lookup_chosen())]);
+    }
 }
 
 static void BM_Vorlash_Present8to32(benchmark::State& state) { our_present(state, W, H); }
 BENCHMARK(BM_Vorlash_Present8to32);
+
+static void BM_VorlashPlain_Present8to32(benchmark::State& state) { our_present(state, W, H, true); }
+BENCHMARK(BM_VorlashPlain_Present8to32);
 
 static void BM_SDL2_BlitIndex8ToARGB8888(benchmark::State& state)
 {
@@ -97,6 +107,12 @@ static constexpr int SCREEN_W = 1920, SCREEN_H = 1080;
 
 static void BM_Vorlash_PresentScaledFullHd(benchmark::State& state) { our_present(state, SCREEN_W, SCREEN_H); }
 BENCHMARK(BM_Vorlash_PresentScaledFullHd)->Unit(benchmark::kMicrosecond);
+
+static void BM_VorlashPlain_PresentScaledFullHd(benchmark::State& state)
+{
+    our_present(state, SCREEN_W, SCREEN_H, true);
+}
+BENCHMARK(BM_VorlashPlain_PresentScaledFullHd)->Unit(benchmark::kMicrosecond);
 
 // SDL2's own way without a GPU: convert, clear the bars, stretch into the screen-sized surface.
 static void BM_SDL2_PresentScaledFullHd(benchmark::State& state)

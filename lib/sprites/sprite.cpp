@@ -1,6 +1,7 @@
 // sprite.cpp -- Sprite records: frame surfaces made through the display, frames copied in from
 // bitmap files, animation sequences, movement in the clip rectangle, keyed blits. Every index and
 // rectangle is checked here at the entry; drawing, animating and moving allocate nothing.
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -141,7 +142,17 @@ static int draw_frame(Sprite* sprite, int w, int h, LPDIRECTDRAWSURFACE7 dest)
     RECT to = {trunc_to_int(sprite->pos_x), trunc_to_int(sprite->pos_y),
                trunc_to_int(static_cast<float>(w) + sprite->pos_x),
                trunc_to_int(static_cast<float>(h) + sprite->pos_y)};
-    RECT from = {0, 0, sprite->width, sprite->height};
+    // Both rectangles are stored a field at a time, as the blitter reads them: a field read out of
+    // a wider store waits for that store to reach the cache, not forwarded, and the compiler would
+    // otherwise merge the copied width and height (and the two zeros) into 8-byte stores.
+    RECT from;
+    from.left = 0;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    from.top = 0;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    from.right = sprite->width;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    from.bottom = sprite->height;
     return SUCCEEDED(dest->Blt(&to, frame, &from, DDBLT_WAIT | DDBLT_KEYSRC, nullptr)) ? 1 : 0;
 }
 

@@ -55,6 +55,21 @@ inline int frame_blocks(int frame_width) { return (frame_width + FRAME_BLOCK - 1
 void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
                                int out_width, int out_height, const uint8_t* changed);
 
+// The ways an 8-bit conversion can look its pixels up. None is fastest on every processor, so the
+// first conversion measures each this one has on a few rows and keeps the fastest (automatic).
+enum class FrameLookup {
+    automatic,        // measured once, at the first conversion
+    word_reads,       // eight indices from one 64-bit read, one pixel stored at a time
+    four_to_a_store,  // pixels looked up one by one and stored four at a time (x86 with SSE2)
+    gather,           // eight pixels by one AVX2 gather (x86 with AVX2)
+    count
+};
+// Makes every later 8-bit conversion look its pixels up `way` (automatic: measure again at the
+// next conversion); false, changing nothing, when this processor or build has no such way.
+bool frame_lookup_choose(FrameLookup way);
+// The way the conversions use, measured now if it was not yet: never automatic.
+FrameLookup frame_lookup_chosen();
+
 // The same two conversions one output pixel at a time, each on its own: the pixels the two above
 // must give (their faster forms are tested against these).
 void frame_to_xrgb_reference(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch);

@@ -1,17 +1,31 @@
 // frame_convert_fast.cpp -- the present path's per-pixel loop, measured by bench_present
-// BM_Vorlash_Present8to32 and BM_Vorlash_PresentScaledFullHd (and bench_frame's conversion): eight
-// palette lookups at a time, by one AVX2 gather where the processor has it, else from one 64-bit
-// read; scaled rows through a column table, a repeated row copied. The results are exactly those of
-// the plain conversions in frame_convert.cpp.
+// BM_Vorlash_Present8to32 and BM_Vorlash_PresentScaledFullHd (and bench_frame's conversion) beside
+// their plain twins BM_VorlashPlain_Present8to32 and BM_VorlashPlain_PresentScaledFullHd, which run
+// frame_to_xrgb_reference and frame_to_xrgb_scaled_reference of frame_convert.cpp. On a 2-core AMD
+// EPYC (Zen 3, medians of 9 interleaved runs, the machine shared): 640 × 480 in 113 us against
+// 851 us plain and 177 us for SDL2 (0.64); scaled to 1920 × 1080 in 1.04 ms against 12.6 ms plain
+// and 2.25 ms for SDL2. An 8-bit row is looked up in one of three ways, whichever converted a few
+// rows fastest when measured at the first conversion: eight indices from one 64-bit read; looked
+// up one by one but gathered four to a 16-byte store (the fewest instructions a pixel without a
+// gather: on that EPYC 80 us a frame against 100 us for the 64-bit reads); or one AVX2 gather of
+// eight, quick on some processors but 150 us there (and 197 us in the benchmark, 1.22 × SDL2, when
+// it was picked by its feature flag), so no flag alone can choose. Scaled rows go through a column
+// table, a repeated row copied. The results are exactly those of the plain conversions.
 #include "frame_convert.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define FRAME_CONVERT_AVX2 1
+#endif
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define FRAME_CONVERT_SSE2 1
 #endif
 
 // ---- helpers ----
@@ -35,6 +49,38 @@ static void row_8(const uint8_t* in, int width, const uint32_t* lut, uint32_t* o
         out[x] = lut[in[x]];
 }
 
+#ifdef FRAME_CONVERT_SSE2
+// Four pixels from the four indices in `v` (lowest byte first), as one 16-byte value.
+static inline __m128i four_xrgb(const uint32_t* lut, uint32_t v)
+{
+    const __m128i a = _mm_cvtsi32_si128(static_cast<int>(lut[v & 0xFF]));
+    const __m128i b = _mm_cvtsi32_si128(static_cast<int>(lut[(v >> 8) & 0xFF]));
+    const __m128i c = _mm_cvtsi32_si128(static_cast<int>(lut[(v >> 16) & 0xFF]));
+    const __m128i d = _mm_cvtsi32_si128(static_cast<int>(lut[v >> 24]));
+    return _mm_unpacklo_epi64(_mm_unpacklo_epi32(a, b), _mm_unpacklo_epi32(c, d));
+}
+
+static void row_8_sse2(const uint8_t* in, int width, const uint32_t* lut, uint32_t* out)
+{
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        uint32_t v[4];
+        std::memcpy(v, in + x, 16);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), four_xrgb(lut, v[0]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), four_xrgb(lut, v[1]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 8), four_xrgb(lut, v[2]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 12), four_xrgb(lut, v[3]));
+    }
+    for (; x + 4 <= width; x += 4) {
+        uint32_t v;
+        std::memcpy(&v, in + x, 4);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), four_xrgb(lut, v));
+    }
+    for (; x < width; ++x)
+        out[x] = lut[in[x]];
+}
+#endif
+
 #ifdef FRAME_CONVERT_AVX2
 __attribute__((target("avx2"))) static void row_8_avx2(const uint8_t* in, int width, const uint32_t* lut, uint32_t* out)
 {
@@ -52,32 +98,89 @@ __attribute__((target("avx2"))) static void row_8_avx2(const uint8_t* in, int wi
 
 using RowConverter = void (*)(const uint8_t*, int, const uint32_t*, uint32_t*);
 
-static RowConverter pick_row_8()
+// The converter of each FrameLookup (null: not on this processor or build), in the enum's order.
+static RowConverter lookup_converter(FrameLookup way)
 {
-#ifdef FRAME_CONVERT_AVX2
-    if (__builtin_cpu_supports("avx2"))
-        return row_8_avx2;
+    switch (way) {
+    case FrameLookup::word_reads:
+        return row_8;
+#ifdef FRAME_CONVERT_SSE2
+    case FrameLookup::four_to_a_store:
+        return row_8_sse2;
 #endif
-    return row_8;
+#ifdef FRAME_CONVERT_AVX2
+    case FrameLookup::gather:
+        return __builtin_cpu_supports("avx2") ? row_8_avx2 : nullptr;
+#endif
+    default:
+        return nullptr;
+    }
 }
 
-// Pixels x0 .. x0 + count of frame row y into dst[0 .. count].
-static void convert_span(const HostFrame& frame, int y, int x0, int count, const uint32_t* lut, uint32_t* dst)
+// Times `convert` over the trial rows: the shortest of a few runs, as another process taking the
+// processor can only lengthen a run.
+static double trial_seconds(RowConverter convert, const uint8_t* in, const uint32_t* lut, uint32_t* out, int width,
+                            int rows)
 {
-    static const RowConverter convert_row_8 = pick_row_8();
+    const auto start = std::chrono::steady_clock::now();
+    for (int y = 0; y < rows; ++y)
+        convert(in + static_cast<size_t>(y) * width, width, lut, out + static_cast<size_t>(y) * width);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Converts a few rows of scattered indices by every way this processor has, in turns, and keeps
+// the one whose best run was shortest. Bounded: a few hundred microseconds at most, once.
+static FrameLookup measure_fastest()
+{
+    constexpr int WIDTH = 640, ROWS = 8, ROUNDS = 5, WAYS = static_cast<int>(FrameLookup::count);
+    std::vector<uint8_t> in(WIDTH * ROWS);  // the caller's own: two threads may measure at once
+    std::vector<uint32_t> out(WIDTH * ROWS);
+    uint32_t lut[256];
+    uint32_t seed = 1;
+    for (uint8_t& p : in) {
+        seed = seed * 1103515245 + 12345;
+        p = static_cast<uint8_t>(seed >> 23);
+    }
+    for (int i = 0; i < 256; ++i)
+        lut[i] = static_cast<uint32_t>(i) * 0x010101u;
+    double best[WAYS];
+    std::fill(best, best + WAYS, 1e9);
+    for (int round = 0; round < ROUNDS; ++round)
+        for (int w = 1; w < WAYS; ++w)
+            if (const RowConverter convert = lookup_converter(static_cast<FrameLookup>(w)))
+                best[w] = std::min(best[w], trial_seconds(convert, in.data(), lut, out.data(), WIDTH, ROWS));
+    int fastest = static_cast<int>(FrameLookup::word_reads);
+    for (int w = 1; w < WAYS; ++w)
+        if (best[w] < best[fastest])
+            fastest = w;
+    return static_cast<FrameLookup>(fastest);
+}
+
+// The way in force: automatic until the first conversion measures one, or a test forces one.
+static std::atomic<FrameLookup> lookup_way{FrameLookup::automatic};
+
+static RowConverter row_converter()
+{
+    FrameLookup way = lookup_way.load(std::memory_order_relaxed);
+    if (way == FrameLookup::automatic) {
+        way = measure_fastest();
+        lookup_way.store(way, std::memory_order_relaxed);
+    }
+    return lookup_converter(way);
+}
+
+// Pixels x0 .. x0 + count of frame row y into dst[0 .. count], 8-bit ones by `convert_8`.
+static void convert_span(const HostFrame& frame, RowConverter convert_8, int y, int x0, int count, const uint32_t* lut,
+                         uint32_t* dst)
+{
     const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
     if (frame.bpp == 8) {
-        convert_row_8(in + x0, count, lut, dst);
+        convert_8(in + x0, count, lut, dst);
         return;
     }
     const auto* px = reinterpret_cast<const uint16_t*>(in) + x0;
     for (int x = 0; x < count; ++x)
         dst[x] = frame.rgb_bits == 15 ? xrgb_from_555(px[x]) : xrgb_from_565(px[x]);
-}
-
-static void convert_row(const HostFrame& frame, int y, const uint32_t* lut, uint32_t* dst)
-{
-    convert_span(frame, y, 0, frame.width, lut, dst);
 }
 
 static uint32_t* out_row(uint32_t* out, int out_pitch, int y)
@@ -105,10 +208,25 @@ static void spread_span(const uint32_t* in, const uint8_t* repeats, const int* c
 
 // ---- public operations ----
 
+bool frame_lookup_choose(FrameLookup way)
+{
+    if (way != FrameLookup::automatic && (way >= FrameLookup::count || !lookup_converter(way)))
+        return false;
+    lookup_way.store(way, std::memory_order_relaxed);
+    return true;
+}
+
+FrameLookup frame_lookup_chosen()
+{
+    row_converter();
+    return lookup_way.load(std::memory_order_relaxed);
+}
+
 void frame_to_xrgb(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch)
 {
+    const RowConverter convert_8 = frame.bpp == 8 ? row_converter() : nullptr;
     for (int y = 0; y < frame.height; ++y)
-        convert_row(frame, y, lut, out_row(out, out_pitch, y));
+        convert_span(frame, convert_8, y, 0, frame.width, lut, out_row(out, out_pitch, y));
 }
 
 void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
@@ -131,6 +249,7 @@ void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], 
                                int out_width, int out_height, const uint8_t* changed)
 {
     const FrameFit fit = frame_fit(frame.width, frame.height, out_width, out_height);
+    const RowConverter convert_8 = frame.bpp == 8 ? row_converter() : nullptr;
     // Kept between calls: a present every frame then allocates nothing.
     static thread_local std::vector<int> columns, starts;
     static thread_local std::vector<uint8_t> repeats;
@@ -168,9 +287,9 @@ void frame_to_xrgb_scaled_rows(const HostFrame& frame, const uint32_t lut[256], 
             if (repeat)
                 std::memcpy(dst + x0, out_row(out, out_pitch, y - 1) + fit.x + x0, static_cast<size_t>(x1 - x0) * 4);
             else if (fit.width == frame.width)
-                convert_span(frame, sy, sx0, sx1 - sx0, lut, dst + sx0);
+                convert_span(frame, convert_8, sy, sx0, sx1 - sx0, lut, dst + sx0);
             else if (x0 < x1) {
-                convert_span(frame, sy, sx0, sx1 - sx0, lut, source.data() + sx0);
+                convert_span(frame, convert_8, sy, sx0, sx1 - sx0, lut, source.data() + sx0);
                 spread_span(source.data(), repeats.data(), columns.data(), sx0, x0, x1, dst);
             }
         }

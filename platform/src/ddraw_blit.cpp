@@ -178,10 +178,62 @@ static HRESULT blt(Surface* dest, LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source,
     return hr;
 }
 
+// A sprite's blit, checked and cut here in a few scalar steps and handed straight to the kernel:
+// a same-size copy, with the source's own key or none, between two ready surfaces of one depth,
+// onto a destination with no clipper or one clip rectangle. For a small sprite the general way's
+// records, pieces and calls cost more than its pixels. False, having done nothing, for anything
+// else (every refusal included): blt then gives the result, the same it gives for this case.
+static bool quick_copy(Surface* dest, const RECT* dest_rect, LPDIRECTDRAWSURFACE7 source_surface,
+                       const RECT* source_rect, DWORD flags)
+{
+    auto* source = static_cast<Surface*>(source_surface);
+    if (!source || source == dest || !dest_rect || (flags & (DDBLT_COLORFILL | DDBLT_KEYSRCOVERRIDE)))
+        return false;
+    const bool keyed = flags & DDBLT_KEYSRC;
+    if (dest->ready() != DD_OK || source->ready() != DD_OK || source->format.bpp != dest->format.bpp ||
+        (keyed && !source->has_source_key))
+        return false;
+    // Field by field and into plain integers, as read_rect says why.
+    const volatile RECT* d = dest_rect;
+    const int64_t left = d->left, top = d->top, right = d->right, bottom = d->bottom;
+    int64_t sl = 0, st = 0, sr = source->width, sb = source->height;
+    if (source_rect) {
+        const volatile RECT* r = source_rect;
+        sl = r->left, st = r->top, sr = r->right, sb = r->bottom;
+    }
+    if (sl < 0 || st < 0 || sr > source->width || sb > source->height || sl >= sr || st >= sb ||
+        right - left != sr - sl || bottom - top != sb - st)
+        return false;
+    int64_t cl = 0, ct = 0, cr = dest->width, cb = dest->height;  // what the destination shows
+    if (const Clipper* clipper = dest->clipper) {
+        if (clipper->window || clipper->clip_list.size() != 1)
+            return false;
+        const RECT& c = clipper->clip_list.front();
+        cl = std::max<int64_t>(cl, c.left), ct = std::max<int64_t>(ct, c.top);
+        cr = std::min<int64_t>(cr, c.right), cb = std::min<int64_t>(cb, c.bottom);
+    } else if (left < 0 || top < 0 || right > dest->width || bottom > dest->height) {
+        return false;
+    }
+    const int64_t pl = std::max(left, cl), pt = std::max(top, ct), pr = std::min(right, cr), pb = std::min(bottom, cb);
+    if (pl < pr && pt < pb) {
+        const KeyRuns* runs =
+            keyed ? &key_runs_for(source, source->source_key.dwColorSpaceLowValue,
+                                  source->source_key.dwColorSpaceHighValue)
+                  : nullptr;
+        const RECT piece = {static_cast<LONG>(pl), static_cast<LONG>(pt), static_cast<LONG>(pr), static_cast<LONG>(pb)};
+        blit_copy_same_size(dest, source, runs, piece, static_cast<int>(sl - left), static_cast<int>(st - top));
+    }
+    dest->mark_written();
+    dest->present_if_primary();
+    return true;
+}
+
 HRESULT Surface::Blt(LPRECT dest_rect, LPDIRECTDRAWSURFACE7 source, LPRECT source_rect, DWORD flags, LPDDBLTFX fx)
 {
     if (const HRESULT hr = fault_check("IDirectDrawSurface7::Blt"); FAILED(hr))
         return hr;
+    if (quick_copy(this, dest_rect, source, source_rect, flags))
+        return DD_OK;
     return blt(this, dest_rect, source, source_rect, flags, fx, false);
 }
 

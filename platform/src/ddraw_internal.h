@@ -70,7 +70,14 @@ public:
     int bytes_per_pixel() const { return format.bpp / 8; }
     bool busy() const { return locked || dc != nullptr; }  // refuses blits, flips and new locks
     bool usable() const { return owner != nullptr; }       // its DirectDraw object still exists
-    HRESULT ready() const;  // DD_OK when its pixels may be read or written now, else why not
+    HRESULT ready() const  // DD_OK when its pixels may be read or written now, else why not
+    {
+        if (!usable())
+            return DDERR_INVALIDOBJECT;
+        if (lost)
+            return DDERR_SURFACELOST;
+        return busy() ? DDERR_SURFACEBUSY : DD_OK;
+    }
     void attach_back_buffer(Surface* back);                // makes this the head of a flip chain
     void present_if_primary();                             // shows the primary's picture now
     void mark_written() { ++write_count; }
@@ -170,8 +177,21 @@ struct BlitCopy {
     DWORD low, high;      // the key range, when keyed
     const KeyRuns* runs;  // the fast copies' runs of the source under the key; null when unkeyed
 };
-const KeyRuns& key_runs_for(Surface* s, DWORD low, DWORD high);  // rebuilt when the pixels or key changed
+void key_runs_build(Surface* s, DWORD low, DWORD high);  // scans the source for its runs under the key
+// The source's runs under the key, rebuilt when the pixels or the key changed (inline: every keyed
+// blit asks, and all but the first find them current).
+inline const KeyRuns& key_runs_for(Surface* s, DWORD low, DWORD high)
+{
+    const KeyRuns& k = s->key_runs;
+    if (k.write_count != s->write_count || k.low != low || k.high != high)
+        key_runs_build(s, low, high);
+    return k;
+}
 void blit_copy_fast(const BlitCopy& c, const RECT& piece);
+// The fast same-size copy of one piece: destination pixel (x, y) of `piece` reads source pixel
+// (x + dx, y + dy), left out where `runs` (null: unkeyed) has no opaque run. What blit_copy_fast
+// does for a copy of the same size, callable without assembling a BlitCopy.
+void blit_copy_same_size(Surface* dest, const Surface* source, const KeyRuns* runs, RECT piece, int dx, int dy);
 void blit_copy_plain(const BlitCopy& c, const RECT& piece);  // one pixel at a time: the reference
 // Blt with every copy made by the plain kernel: the same checks, clipping and pixels as
 // IDirectDrawSurface7::Blt (without its fault check). The tests' oracle for the fast copies.

@@ -127,15 +127,6 @@ void screen_show_locked(uint32_t now_ms, bool refresh)
         }
 }
 
-HRESULT Surface::ready() const
-{
-    if (!usable())
-        return DDERR_INVALIDOBJECT;
-    if (lost)
-        return DDERR_SURFACELOST;
-    return busy() ? DDERR_SURFACEBUSY : DD_OK;
-}
-
 // ---- locking ----
 
 HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE)

@@ -56,34 +56,42 @@ static void fill_random(TestRandom& r, uint32_t (&lut)[256], std::vector<uint8_t
         p = static_cast<uint8_t>(r.next() >> 24);
 }
 
-// Random frames of every width class (the eight-pixel blocks and their tails), with padded rows,
-// 8-bit and both 16-bit formats, converted as they are and scaled up and down: the fast forms must
-// give the plain forms' pixels and leave the words past each output row alone.
+// Random frames of every width class (the blocks of four, eight and sixteen and their tails), with
+// padded rows, 8-bit and both 16-bit formats, converted as they are and scaled up and down, by each
+// way of looking pixels up that this processor has: the fast forms must give the plain forms'
+// pixels and leave the words past each output row alone.
 TEST(FrameConvert, RandomFramesMatchThePlainConversions)
 {
-    TestRandom r;
-    uint32_t lut[256];
-    for (int i = 0; i < 300; ++i) {
-        const int bpp = i % 3 ? 8 : 16, width = r.range(1, 70), height = r.range(1, 12);
-        const int pitch = (width + r.range(0, 9)) * bpp / 8;  // whole pixels, as surfaces have
-        std::vector<uint8_t> pixels(static_cast<size_t>(pitch) * height);
-        fill_random(r, lut, pixels);
-        const HostFrame frame{pixels.data(), pitch, width, height, bpp, bpp == 8 ? 8 : 15 + i % 2, nullptr};
-        const bool scaled = i % 2;
-        const int out_w = scaled ? r.range(1, 150) : width, out_h = scaled ? r.range(1, 40) : height;
-        const int out_pitch = (out_w + 3) * 4;  // three words past each row that must stay untouched
-        std::vector<uint32_t> fast(static_cast<size_t>(out_w + 3) * out_h, 0xDEADBEEF), plain = fast;
-        if (scaled) {
-            frame_to_xrgb_scaled(frame, lut, fast.data(), out_pitch, out_w, out_h);
-            frame_to_xrgb_scaled_reference(frame, lut, plain.data(), out_pitch, out_w, out_h);
-        } else {
-            frame_to_xrgb(frame, lut, fast.data(), out_pitch);
-            frame_to_xrgb_reference(frame, lut, plain.data(), out_pitch);
+    for (int way = 1; way < static_cast<int>(FrameLookup::count); ++way) {
+        if (!frame_lookup_choose(static_cast<FrameLookup>(way)))
+            continue;  // not on this processor
+        TestRandom r;
+        uint32_t lut[256];
+        for (int i = 0; i < 300; ++i) {
+            const int bpp = i % 3 ? 8 : 16, width = r.range(1, 70), height = r.range(1, 12);
+            const int pitch = (width + r.range(0, 9)) * bpp / 8;  // whole pixels, as surfaces have
+            std::vector<uint8_t> pixels(static_cast<size_t>(pitch) * height);
+            fill_random(r, lut, pixels);
+            const HostFrame frame{pixels.data(), pitch, width, height, bpp, bpp == 8 ? 8 : 15 + i % 2, nullptr};
+            const bool scaled = i % 2;
+            const int out_w = scaled ? r.range(1, 150) : width, out_h = scaled ? r.range(1, 40) : height;
+            const int out_pitch = (out_w + 3) * 4;  // three words past each row that must stay untouched
+            std::vector<uint32_t> fast(static_cast<size_t>(out_w + 3) * out_h, 0xDEADBEEF), plain = fast;
+            if (scaled) {
+                frame_to_xrgb_scaled(frame, lut, fast.data(), out_pitch, out_w, out_h);
+                frame_to_xrgb_scaled_reference(frame, lut, plain.data(), out_pitch, out_w, out_h);
+            } else {
+                frame_to_xrgb(frame, lut, fast.data(), out_pitch);
+                frame_to_xrgb_reference(frame, lut, plain.data(), out_pitch);
+            }
+            ASSERT_EQ(fast, plain) << "lookup way " << way << ", " << bpp << "-bit " << width << "x" << height
+                                   << " into " << out_w << "x" << out_h;
+            for (size_t y = 0; y < static_cast<size_t>(out_h); ++y)
+                ASSERT_EQ(plain[y * (out_w + 3) + out_w], 0xDEADBEEFu) << "the plain form writes nothing past a row";
         }
-        ASSERT_EQ(fast, plain) << bpp << "-bit " << width << "x" << height << " into " << out_w << "x" << out_h;
-        for (size_t y = 0; y < static_cast<size_t>(out_h); ++y)
-            ASSERT_EQ(plain[y * (out_w + 3) + out_w], 0xDEADBEEFu) << "the plain form writes nothing past a row";
     }
+    EXPECT_TRUE(frame_lookup_choose(FrameLookup::automatic));
+    EXPECT_NE(frame_lookup_chosen(), FrameLookup::automatic) << "the first conversion settles on one way";
 }
 
 TEST(FrameConvert, ScaledSixteenBitFramesDoubleEveryPixel)
