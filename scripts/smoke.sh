@@ -168,10 +168,10 @@ cpu_shares() {
 # Ten seconds of play with SPACE held: the main thread's and the whole process's share of one core
 # must stay within $2 and $3 percent; then five seconds of the frame rate (presents a second), which
 # must be 60 ± 2 where $4 is "rate". The ceilings are the ones a real fault crosses: a busy wait in
-# the frame loop costs the main thread 15 % and the process 20 % or more. The main thread takes 1 to
-# 2 % on a quiet machine and up to 4.5 % when another process keeps a core busy, the process up to
-# 11.5 %; the ceilings stand more than three times that spread above the highest reading. The
-# tighter goals are the scoreboard's to report, not this run's.
+# the frame loop costs the main thread 15 % and the process 20 % or more. With another process
+# keeping a core busy the main thread took 3.2 to 3.5 % at 640 × 480 and 3.4 to 4.9 % at 1920 × 1080,
+# the process up to 11.5 %: the ceilings stand three times that spread above the highest reading.
+# The tighter goals are the scoreboard's to report, not this run's.
 cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check the frame rate
     local main_pct all_pct within waits fps
     within() { awk -v m="$main_pct" -v a="$all_pct" -v mm="$2" -v am="$3" 'BEGIN { exit !(m <= mm && a <= am) }'; }
@@ -421,7 +421,7 @@ start_game run4 SDL_AUDIODRIVER=dummy
 sleep $((play_after + 2))
 if kill -0 "$game_pid" 2>/dev/null && focus_game; then
     shot large-play
-    cost_check "1920 x 1080" 8 25 rate
+    cost_check "1920 x 1080" 10 25 rate
     quit_and_wait "run 4"
 else
     fail "run 4: the program did not play at 1920 x 1080"
