@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <string>
 
+#include "scratch.h"
 #include "testing.h"
 
 class Files : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() / "vorlash-tests" /
-                 testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = scratch_root() / testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         FILE* f = std::fopen(path("hello.txt").c_str(), "wb");
@@ -22,7 +22,12 @@ protected:
         std::fputs("hello world", f);
         std::fclose(f);
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+        std::filesystem::remove(folder.parent_path(), ignored);  // the run's root, once it is empty
+    }
     std::string path(const char* name) const { return (folder / name).string(); }
 
     std::filesystem::path folder;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "scratch.h"
 #include "services.h"
 #include "testing.h"
 
@@ -22,8 +23,7 @@ public:
     ScratchFolder()
     {
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() / "vorlash-tests" /
-                (std::string(info->test_suite_name()) + "." + info->name());
+        path_ = scratch_root() / (std::string(info->test_suite_name()) + "." + info->name());
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
         previous_ = std::filesystem::current_path();
@@ -34,6 +34,7 @@ public:
         std::filesystem::current_path(previous_);
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove(path_.parent_path(), ignored);  // the run's root, once it is empty
     }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
