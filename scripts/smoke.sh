@@ -170,7 +170,7 @@ cpu_shares() {
 # must be 60 ± 2 where $4 is "rate". The ceilings are the ones a real fault crosses: a busy wait in
 # the frame loop costs the main thread 15 % and the process 20 % or more. On this machine, quiet or
 # with another process keeping a core busy, the main thread took 3.1 to 4.1 % at 640 × 480 and 3.4
-# to 5.4 % at 1920 × 1080, the process 7.5 to 15 % (its share follows the piece of music drawn):
+# to 5.4 % at 1920 × 1080, the process 7.5 to 15.5 % (its share follows the piece of music drawn):
 # each ceiling stands more than three standard deviations above the highest reading.
 # The tighter goals are the scoreboard's to report, not this run's.
 cost_check() {  # $1 what, $2 main thread %, $3 process %, $4 "rate" to check the frame rate
