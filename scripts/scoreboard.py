@@ -146,19 +146,20 @@ class Play:
     """The real program in a virtual X server of one size, from an asset folder, with SDL's dummy
     audio driver (the synthesizer and the mixer still run: the driver pulls them)."""
 
-    def __init__(self, program, assets, size, work):
+    def __init__(self, program, assets, size, work, probed):
         self.work, self.size = work, size
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", f"{size}x24", "-nolisten", "tcp"],
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         display = self.xvfb.stdout.readline().decode().strip()
         self.env = dict(os.environ, DISPLAY=f":{display}", SDL_AUDIODRIVER="dummy")
-        self.perf_data = os.path.join(work, f"presents-{size}.data")
-        # perf starts the program, so the first present is timed from the program's own start.
-        self.perf = subprocess.Popen(["perf", "record", "-q", "-k", "mono", "-e", PROBE_EVENT, "-o", self.perf_data, "--",
-                                      program], cwd=assets, env=self.env,
+        self.perf_data = os.path.join(work, f"presents-{size}.data") if probed else None
+        # perf starts the program, so the first present is timed from the program's own start;
+        # without a probe the program runs alone and only the shares and the memory are read.
+        record = ["perf", "record", "-q", "-k", "mono", "-e", PROBE_EVENT, "-o", self.perf_data, "--"] if probed else []
+        self.perf = subprocess.Popen([*record, program], cwd=assets, env=self.env,
                                      stdout=subprocess.DEVNULL, stderr=open(os.path.join(work, f"run-{size}.log"), "w"))
-        self.pid = None
-        for _ in range(50):
+        self.pid = None if probed else self.perf.pid
+        for _ in range(50 if probed else 0):
             children = subprocess.run(["pgrep", "-P", str(self.perf.pid)], capture_output=True, text=True).stdout.split()
             if children:
                 self.pid = int(children[0])
@@ -196,8 +197,11 @@ class Play:
         return False
 
     def focus(self):
-        found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Vorlash$"], env=self.env,
-                               capture_output=True, text=True, timeout=10).stdout.split()
+        try:
+            found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Vorlash$"],
+                                   env=self.env, capture_output=True, text=True, timeout=10).stdout.split()
+        except subprocess.TimeoutExpired:
+            return
         if found:
             self.xdo("windowfocus", "--sync", found[0])
 
@@ -231,6 +235,8 @@ class Play:
 
     def presents(self):
         """Times (s, perf's clock) of the program's exec and of each present."""
+        if not self.perf_data:
+            return None, []
         text = subprocess.run(["perf", "script", "-i", self.perf_data, "--show-task-events", "-F", "time,event"],
                               capture_output=True, text=True).stdout
         started, presents = None, []
@@ -281,20 +287,25 @@ def play_cost(build, seconds):
     backdrop = os.path.join(work, "backdrop.png")
     subprocess.run([convert_command(), os.path.join(assets, "LAVA.BMP"), "-type", "TrueColor", backdrop])
     probe = subprocess.run(["perf", "probe", "-q", "-x", program, "--add", PRESENT_SYMBOL], capture_output=True)
-    if probe.returncode != 0:
+    probed = probe.returncode == 0
+    if not probed:
         print("scoreboard: no probe on the host's present: the frame gaps and first frame are left out", file=sys.stderr)
     figures = {}
     try:
         for size in ("640x480", "1920x1080"):
-            figures[size] = play_one(program, os.path.join(work, "assets"), size, work, backdrop, seconds)
+            try:
+                figures[size] = play_one(program, os.path.join(work, "assets"), size, work, backdrop, seconds, probed)
+            except (OSError, subprocess.SubprocessError) as e:  # a report: a run that breaks is left out
+                print(f"scoreboard: play at {size} left out: {e}", file=sys.stderr)
+                figures[size] = {}
             print(f"scoreboard: play at {size}: {figures[size]}", file=sys.stderr)
     finally:
         subprocess.run(["perf", "probe", "-q", "-d", PROBE_EVENT], capture_output=True)
     return figures, piece
 
 
-def play_one(program, assets, size, work, backdrop, seconds):
-    play = Play(program, assets, size, work)
+def play_one(program, assets, size, work, backdrop, seconds, probed):
+    play = Play(program, assets, size, work, probed)
     got = {}
     try:
         if not play.wait_for_play(backdrop):
