@@ -36,7 +36,7 @@ bool mixer_open_device();
 void mixer_close_device();
 // Renders interleaved 16-bit stereo frames of every attached voice, sums saturated.
 void mixer_render(int16_t* out, int frames);
-void mixer_reset();  // detaches every voice and forgets the device's users
+void mixer_process_end();  // detaches every voice and forgets the device's users
 
 // The gain of an attenuation in hundredths of a decibel: 1 for 0, silence at -10000 and below.
 float mixer_gain(long hundredths_db);
@@ -83,15 +83,13 @@ void resample_polyphase_fast(const float* source, uint64_t position, uint64_t st
 void resample_polyphase_plain(const float* source, uint64_t position, uint64_t step, float* out, int count);
 
 // ---- dmusic_performance.cpp ----
-void music_reset();  // forgets the test's soundfont choice and the COM start-up count
-// The soundfont the synthesizer loads: a test's choice, else the first of the system's usual
-// General MIDI files that exists; "" when there is none.
+// The soundfont the synthesizer loads: the machine's, else the first of the system's usual General
+// MIDI files that exists; "" when there is none.
 std::string soundfont_path();
-void soundfont_override(const char* path);  // null: the system's search; "": none
 
 // ---- dsound_buffer.cpp, dmusic_segment.cpp ----
 int sound_buffers_alive();
 int music_segments_alive();
 
 // ---- com.cpp ----
-void com_reset();
+void com_process_end();  // as if every CoInitialize had been matched

@@ -28,7 +28,7 @@ static void advance_counts(uint32_t counts)
     sub_tick %= VIRTUAL_COUNTS_PER_MS;
 }
 
-void clock_reset_virtual(uint32_t start_tick)
+void clock_use_virtual(uint32_t start_tick)
 {
     virtual_clock = true;
     virtual_tick = start_tick;

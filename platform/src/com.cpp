@@ -67,4 +67,4 @@ HRESULT WINAPI CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, 
     return hr;
 }
 
-void com_reset() { initialized = 0; }
+void com_process_end() { initialized = 0; }

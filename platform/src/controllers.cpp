@@ -15,7 +15,7 @@ struct Controller {
 
 // ---- globals ----
 static Controller controllers[HOST_CONTROLLERS];
-static uint32_t attach_count;  // attaches since reset: ids and GUIDs come from it
+static uint32_t attach_count;  // attaches since the start: ids and GUIDs come from it
 
 // ---- helpers ----
 
@@ -51,12 +51,6 @@ static void centre(ControllerState* s)
 }
 
 // ---- for the devices ----
-
-void controllers_reset()
-{
-    std::memset(controllers, 0, sizeof controllers);
-    attach_count = 0;
-}
 
 int controllers_attached(ControllerInfo* out, int capacity)
 {
@@ -98,6 +92,7 @@ int host_controller_attached(const char* name, bool gamepad)
     ++attach_count;
     slot->id = static_cast<int>(attach_count);
     slot->order = attach_count;
+    slot->info.id = slot->id;
     slot->info.instance = instance_guid(attach_count);
     slot->info.gamepad = gamepad;
     const size_t length = name ? strnlen(name, MAX_PATH - 1) : 0;

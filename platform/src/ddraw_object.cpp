@@ -23,19 +23,17 @@ static constexpr DisplayMode SUPPORTED_MODES[] = {
 };
 
 static DirectDraw* exclusive_owner = nullptr;
-static bool modes_16bit_are_555 = false;
-static int desktop_bpp = 8;
 
 // ---- helpers ----
 
 static PixelFormat format_for_bpp(int bpp)
 {
     if (bpp == 16)
-        return {16, modes_16bit_are_555 ? 15 : 16};
+        return {16, machine.modes_16bit_are_555 ? 15 : 16};
     return {8, 8};
 }
 
-PixelFormat desktop_format() { return format_for_bpp(desktop_bpp); }
+PixelFormat desktop_format() { return format_for_bpp(machine.desktop_bpp); }
 
 static bool mode_supported(DWORD width, DWORD height, DWORD bpp)
 {
@@ -308,14 +306,6 @@ HRESULT DirectDraw::CreateClipper(DWORD, LPDIRECTDRAWCLIPPER* clipper, IUnknown*
     return DD_OK;
 }
 
-// ---- test hooks ----
+// ---- the process's end ----
 
-void ddraw_reset()
-{
-    exclusive_owner = nullptr;
-    modes_16bit_are_555 = false;
-    desktop_bpp = 8;
-}
-
-void ddraw_set_16bit_555(bool on) { modes_16bit_are_555 = on; }
-void ddraw_set_desktop_bpp(int bpp) { desktop_bpp = bpp == 16 ? 16 : 8; }
+void ddraw_process_end() { exclusive_owner = nullptr; }

@@ -29,7 +29,6 @@ static const char NO_SOUNDFONT[] = "no General MIDI soundfont found under /usr/s
 static const char BAD_SOUNDFONT[] = "the General MIDI soundfont cannot be read";
 
 // ---- globals ----
-static std::optional<std::string> chosen_soundfont;  // a test's choice; unset: the system's search
 
 // ---- helpers ----
 
@@ -48,8 +47,8 @@ static void quiet_fluidsynth()
 
 std::string soundfont_path()
 {
-    if (chosen_soundfont)
-        return *chosen_soundfont;
+    if (machine.soundfont)
+        return *machine.soundfont;
     for (const char* path : SOUNDFONTS) {
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error))
@@ -57,16 +56,6 @@ std::string soundfont_path()
     }
     return "";
 }
-
-void soundfont_override(const char* path)
-{
-    if (path)
-        chosen_soundfont = path;
-    else
-        chosen_soundfont.reset();
-}
-
-void music_reset() { chosen_soundfont.reset(); }
 
 // ---- life ----
 

@@ -148,9 +148,9 @@ HFILE WINAPI _lclose(HFILE file)
     return 0;
 }
 
-// ---- for the test hooks ----
+// ---- the process's end, and its count of open files ----
 
-void files_reset()
+void files_process_end()
 {
     table_prepare();
     for (int& d : descriptors) {

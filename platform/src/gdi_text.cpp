@@ -4,6 +4,7 @@
 // and kept per character after its first use.
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,8 @@ struct Font {
 
 // ---- globals ----
 static Font font;
-static std::string font_override;
-static bool font_overridden = false;
+// The machine's font file the font was tried with: text follows a change of it.
+static std::optional<std::string> font_tried_with;
 
 // ---- the font ----
 
@@ -127,8 +128,8 @@ static bool font_load()
     std::string path;
     int index = 0;
     bool bold = true;
-    if (font_overridden)
-        path = font_override;
+    if (machine.font_file)
+        path = *machine.font_file;
     else if (!font_find(&path, &index, &bold))
         return false;
     if (FT_Init_FreeType(&font.library) != 0) {
@@ -146,11 +147,14 @@ static bool font_load()
 // True when the font is ready to draw with; a font that cannot be had is tried once only.
 static bool font_ready()
 {
+    if (font.state != Font::UNTRIED && font_tried_with != machine.font_file)
+        font_unload();
     if (font.state == Font::UNTRIED) {
+        font_tried_with = machine.font_file;
         if (font_load()) {
             font.state = Font::READY;
         } else {
-            const bool told = font_overridden;
+            const bool told = machine.font_file.has_value();
             font_unload();
             font.state = Font::MISSING;
             if (!told)
@@ -343,23 +347,4 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
         pen += g.advance;
     }
     return TRUE;
-}
-
-// ---- for the test hooks ----
-
-void gdi_text_reset()
-{
-    // The font fontconfig found stays loaded from test to test; only a test's own font goes.
-    if (font_overridden) {
-        font_overridden = false;
-        font_override.clear();
-        font_unload();
-    }
-}
-
-void gdi_text_font_file(const char* path)
-{
-    font_overridden = path != nullptr;
-    font_override = path ? path : "";
-    font_unload();
 }

@@ -6,6 +6,12 @@
 #pragma once
 #include <cstdint>
 
+// ---- the process (machine.cpp) ----
+// The program has returned from WinMain: what the system frees when a process ends goes, as it
+// would (windows and their classes, the message queue, open files, the display's exclusive mode,
+// sound voices, COM's start-up count). The machine and what its devices hold stay as they are.
+void host_process_ended();
+
 // ---- windows (window.cpp) ----
 // A message posted to the program's window, as the system does on a close request; false when no
 // window is open.

@@ -1,5 +1,5 @@
 // input_internal.h -- the mouse and the game controllers as the host reported them, for the
-// DirectInput stand-in and the test hooks (the keyboard is key_is_down in internal.h).
+// DirectInput stand-in (the keyboard is key_is_down in internal.h).
 #pragma once
 #include <windows.h>
 
@@ -8,11 +8,10 @@
 #include "host_reports.h"
 
 // ---- mouse.cpp ----
-// Running sums of all motion since reset; they wrap, so only differences between two reads count.
+// Running sums of all motion since the start; they wrap, so only differences between two reads count.
 struct MouseTotals {
     uint64_t x, y, wheel;  // the wheel in the devices' units, 120 per notch
 };
-void mouse_reset();
 MouseTotals mouse_totals();
 bool mouse_button_down(int button);  // false while the window lacks focus
 
@@ -23,11 +22,11 @@ struct ControllerState {
     bool buttons[HOST_BUTTONS];
 };
 struct ControllerInfo {
-    GUID instance;  // unique for each attach, never reused before a reset
+    int id;         // the host's name for it
+    GUID instance;  // unique for each attach, never reused
     char name[MAX_PATH];
     bool gamepad;
 };
-void controllers_reset();
 // The attached controllers in attach order, up to `capacity`; returns how many were written.
 int controllers_attached(ControllerInfo* out, int capacity);
 bool controller_is_attached(const GUID& instance);

@@ -1,15 +1,28 @@
-// internal.h -- what the stand-in's sources share among themselves and with the test hooks.
+// internal.h -- what the stand-in's sources share among themselves, and what platform/testing may
+// set and read: the machine's description, the clock, the fault seam and the counts.
 //
 // Layers, each including and calling only those below it:
 //   shell -> game -> lib -> services -> [platform] -> host -> system libraries
 // platform/src is the SDK stand-in alone: it implements platform/include over host.h and includes
-// no test hook. The hooks in platform/testing reach in through the functions here; fault injection
-// goes through the seam in fault_seam.cpp, which the program leaves empty.
+// no test hook. Fault injection goes through the seam in fault_seam.cpp, which the program leaves
+// empty.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+// ---- machine.cpp ----
+// What the machine under the stand-in is like. The defaults describe the machine the program is
+// made for; a test describes another by writing here before the program starts.
+struct Machine {
+    int desktop_bpp = 8;               // 8 or 16
+    bool modes_16bit_are_555 = false;  // 16-bit modes hold 5-5-5 pixels instead of 5-6-5
+    std::optional<std::string> font_file;  // text's font; unset: the one fontconfig finds
+    std::optional<std::string> soundfont;  // unset: the system's usual files; "": none at all
+};
+extern Machine machine;
 
 // ---- fault_seam.cpp ----
 // S_OK, or the failure a test asked this call of `operation` to produce. Every stand-in entry
@@ -20,7 +33,8 @@ using FaultChecker = HRESULT (*)(const char* operation);
 void faults_install(FaultChecker checker);
 
 // ---- clock.cpp ----
-void clock_reset_virtual(uint32_t start_tick);
+// The virtual clock, started afresh at `start_tick` with a read step of 1, or the host's real one.
+void clock_use_virtual(uint32_t start_tick);
 void clock_use_real();
 bool clock_is_virtual();
 void clock_advance(uint32_t ms);
@@ -31,13 +45,12 @@ void clock_refresh_tick();
 uint32_t clock_now();  // the tick count, without a read's step of the virtual clock
 
 // ---- window.cpp ----
-void windows_reset();
+void windows_process_end();  // every window and class gone, the queue empty, the focus back
 bool window_has_focus();  // false while the program's window has lost the input focus
 HWND window_first_live();
 void window_set_cursor_count(int count);
 
 // ---- keys.cpp ----
-void keys_reset();
 bool key_is_down(int key_code);  // by DirectInput key code; false while the window lacks focus
 
 // ---- ddraw_surface.cpp ----
@@ -48,18 +61,11 @@ bool key_is_down(int key_code);  // by DirectInput key code; false while the win
 void screen_show_locked(uint32_t now_ms, bool refresh);
 
 // ---- ddraw_object.cpp ----
-void ddraw_reset();
-void ddraw_set_16bit_555(bool on);
-void ddraw_set_desktop_bpp(int bpp);
+void ddraw_process_end();  // the display's exclusive mode is free again
 
 // ---- files.cpp ----
-void files_reset();  // closes every file a test left open
-int files_open_count();  // files opened with OpenFile and not yet closed
-
-// ---- gdi_text.cpp ----
-void gdi_text_reset();  // back to the font fontconfig chooses
-// TextOutA draws with this font file instead of the one fontconfig finds; null: back to fontconfig.
-void gdi_text_font_file(const char* path);
+void files_process_end();  // closes every file the program left open
+int files_open_count();    // files opened with OpenFile and not yet closed
 
 // ---- codepage.cpp ----
 // Wide text (up to its NUL or max_chars) in the stand-in's ANSI code page, UTF-8.

@@ -1,7 +1,6 @@
 // keys.cpp -- the keyboard as the host reports it: who holds each DirectInput key code down, the
 // keyboard itself or a game controller pressing keys; a key is down while either holds it.
 #include <cstdint>
-#include <cstring>
 
 #include "host_reports.h"
 #include "internal.h"
@@ -19,8 +18,6 @@ static void hold(int key_code, uint8_t holder, bool down)
         return;
     holders[key_code] = down ? holders[key_code] | holder : holders[key_code] & ~holder;
 }
-
-void keys_reset() { std::memset(holders, 0, sizeof holders); }
 
 void host_key_changed(int key_code, bool down) { hold(key_code, HELD_BY_KEYBOARD, down); }
 

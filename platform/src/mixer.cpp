@@ -108,7 +108,7 @@ void mixer_render(int16_t* out, int frames)
 
 void host_audio_render(int16_t* samples, int frames) { mixer_render(samples, frames); }
 
-void mixer_reset()
+void mixer_process_end()
 {
     std::lock_guard<std::mutex> hold(lock);
     voices.clear();

@@ -1,5 +1,4 @@
-// mouse.cpp -- the mouse as the host reports it: motion summed since reset, the wheel, the buttons.
-#include <cstring>
+// mouse.cpp -- the mouse as the host reports it: motion summed since the start, the wheel, the buttons.
 
 #include "input_internal.h"
 #include "internal.h"
@@ -12,12 +11,6 @@ static MouseTotals totals;
 static bool buttons_down[HOST_MOUSE_BUTTONS];
 
 // ---- for the devices ----
-
-void mouse_reset()
-{
-    totals = MouseTotals{};
-    std::memset(buttons_down, 0, sizeof buttons_down);
-}
 
 MouseTotals mouse_totals() { return totals; }
 

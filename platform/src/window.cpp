@@ -70,7 +70,7 @@ static MSG make_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     return m;
 }
 
-void windows_reset()
+void windows_process_end()
 {
     classes.clear();
     windows.clear();

@@ -2,24 +2,21 @@
 // text, keys, windows and messages (faults: testing_faults.cpp; sound: testing_audio.cpp).
 #include "testing.h"
 
-#include "input_internal.h"
+#include "host_reports.h"
 #include "internal.h"
 #include "testing_internal.h"
 
+// Each test starts as a program starts on a machine of its own: the last program's process ended,
+// the machine as the program expects it, no key, button or controller held, no faults set.
 void testing_reset(uint32_t start_tick)
 {
     host_install(&testing_host());
     testing_host().reset();
-    windows_reset();
+    host_process_ended();
+    machine = Machine{};
+    input_let_go();
     fault_table_reset();
-    ddraw_reset();
-    keys_reset();
-    mouse_reset();
-    controllers_reset();
-    files_reset();
-    gdi_text_reset();
-    audio_reset();
-    clock_reset_virtual(start_tick);
+    clock_use_virtual(start_tick);
 }
 
 void testing_clock_set(uint32_t tick) { clock_set(tick); }
@@ -27,8 +24,8 @@ void testing_clock_advance(uint32_t ms) { clock_advance(ms); }
 void testing_clock_read_step(uint32_t ms) { clock_set_read_step(ms); }
 void testing_clock_real() { clock_use_real(); }
 
-void testing_display_16bit_555(bool on) { ddraw_set_16bit_555(on); }
-void testing_desktop_bpp(int bpp) { ddraw_set_desktop_bpp(bpp); }
+void testing_display_16bit_555(bool on) { machine.modes_16bit_are_555 = on; }
+void testing_desktop_bpp(int bpp) { machine.desktop_bpp = bpp == 16 ? 16 : 8; }
 
 const TestingFrame& testing_presented_frame() { return testing_host().last_frame; }
 int testing_present_count() { return testing_host().presents; }
@@ -36,7 +33,13 @@ int testing_refresh_count() { return testing_host().refreshes; }
 void testing_window_unavailable(bool on) { testing_host().window_unavailable = on; }
 
 int testing_open_files() { return files_open_count(); }
-void testing_font_file(const char* path) { gdi_text_font_file(path); }
+void testing_font_file(const char* path)
+{
+    if (path)
+        machine.font_file = path;
+    else
+        machine.font_file.reset();
+}
 
 void testing_key(int key_code, bool down) { host_key_changed(key_code, down); }
 void testing_key_queued(int key_code, bool down) { testing_host().queued_keys.emplace_back(key_code, down); }

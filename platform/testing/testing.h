@@ -16,9 +16,11 @@
 #include "host.h"
 #include "testing_host.h"
 
-// Returns the platform to its start: the test hooks' host installed and cleared, no windows or
-// classes, empty queue, no faults, virtual clock at `start_tick`, no DirectDraw objects' display
-// mode, desktop of 8 bits, no keys or buttons down, no mouse motion, no controllers attached.
+// Returns the platform to its start: the test hooks' host installed and cleared, the last program's
+// process ended (no windows or classes, empty queue, no open files, the display's exclusive mode
+// free), the machine's defaults (desktop of 8 bits, 5-6-5 16-bit modes, the system's font and
+// soundfont), no faults, virtual clock at `start_tick`, no keys or buttons down, no controllers
+// attached. The mouse's motion sums go on; only differences of them count.
 void testing_reset(uint32_t start_tick = 0);
 
 // ---- virtual clock: GetTickCount, Sleep, busy waits and display refreshes advance it ----

@@ -1,15 +1,8 @@
-// testing_audio.cpp -- the test hooks for sound and music: on-demand rendering, the soundfont
-// choice, the host's audio device, and counts of live buffers and segments.
+// testing_audio.cpp -- the test hooks for sound and music: on-demand rendering, the machine's
+// soundfont, the host's audio device, and counts of live buffers and segments.
 #include "audio_internal.h"
+#include "internal.h"
 #include "testing.h"
-#include "testing_internal.h"
-
-void audio_reset()
-{
-    mixer_reset();
-    music_reset();
-    com_reset();
-}
 
 int testing_audio_rate() { return MIXER_RATE; }
 
@@ -23,7 +16,13 @@ std::vector<int16_t> testing_audio_render(int frames)
 
 void testing_audio_unavailable(bool on) { testing_host().audio_unavailable = on; }
 
-void testing_soundfont(const char* path) { soundfont_override(path); }
+void testing_soundfont(const char* path)
+{
+    if (path)
+        machine.soundfont = path;
+    else
+        machine.soundfont.reset();
+}
 
 const std::vector<std::string>& testing_music_unavailable_notes() { return testing_host().music_notes; }
 

@@ -1,6 +1,23 @@
 // testing_input.cpp -- the test hooks for the mouse, the controllers and the focus: each reports exactly
 // what a host would (keys: testing_key in testing.cpp).
+#include "input_internal.h"
 #include "testing.h"
+#include "testing_internal.h"
+
+void input_let_go()
+{
+    constexpr int KEY_CODES = 256;  // DirectInput's, 0 … 255
+    for (int key = 0; key < KEY_CODES; ++key) {
+        host_key_changed(key, false);
+        host_controller_key_changed(key, false);
+    }
+    for (int button = 0; button < HOST_MOUSE_BUTTONS; ++button)
+        host_mouse_button(button, false);
+    ControllerInfo attached[HOST_CONTROLLERS];
+    const int count = controllers_attached(attached, HOST_CONTROLLERS);
+    for (int i = 0; i < count; ++i)
+        host_controller_detached(attached[i].id);
+}
 
 void testing_focus(bool focused) { host_focus_changed(focused); }
 

@@ -6,5 +6,6 @@
 // No faults set, every call count at 0, no operation seen; the fault checker installed in the stand-in.
 void fault_table_reset();
 
-// ---- testing_audio.cpp ----
-void audio_reset();  // the mixer, the soundfont choice and COM, as at the start
+// ---- testing_input.cpp ----
+// Lets go of every key, mouse button and controller the tests held, as a host reports it.
+void input_let_go();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "../../src/host_reports.h"
 #include "sdl_host.h"
 
 int main(int argc, char** argv)
@@ -19,7 +20,8 @@ int main(int argc, char** argv)
         command_line += (i > 1 ? " " : "") + std::string(argv[i]);
     static HINSTANCE__ instance;
     const int code = WinMain(&instance, nullptr, command_line.data(), SW_SHOWNORMAL);
-    sdl.close_audio();  // the device's thread stops before anything it reads is torn down
+    sdl.close_audio();    // the device's thread stops before anything it reads is torn down
+    host_process_ended();  // what the program left open goes before the host does
 
     if (sdl.window_failed()) {
         std::fprintf(stderr, "vorlash: cannot open a window: %s\n", sdl.reason());
