@@ -1,6 +1,7 @@
 // vector_bench.cpp -- clipped lines, filled triangles and filled convex hexagons on a 640 × 480
 // 8-bit buffer, beside Allegro 4 and SDL2_gfx drawing the same shapes (`make scoreboard` sets each
-// of ours against the fastest peer drawing 8-bit indices too, as bench/goals.md says).
+// of ours against the fastest peer drawing 8-bit indices too, as bench/goals.md says), and the fast
+// line stepper and polygon fill beside their plain twins.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "display.h"
+#include "fill_internal.h"
+#include "lines_reference.h"
 #include "sprites.h"
 #include "vector_inputs.h"
 
@@ -113,7 +116,9 @@ static void vorlash_triangles_fixed(benchmark::State& state)
     });
 }
 
-static void vorlash_hexagons(benchmark::State& state)
+using PolygonFill = int (*)(struct Polygon*, uint8_t*, int);
+
+static void hexagons_by(benchmark::State& state, PolygonFill fill)
 {
     const auto& hexagons = inputs().hexagons;
     std::vector<Vertex> corners(hexagons.size() * 6);
@@ -125,7 +130,27 @@ static void vorlash_hexagons(benchmark::State& state)
     }
     run(state, polygons.size(), [&] {
         for (struct Polygon& p : polygons)
-            polygon_fill8(&p, frame.data(), WIDTH);
+            fill(&p, frame.data(), WIDTH);
+    });
+}
+
+static void vorlash_hexagons(benchmark::State& state) { hexagons_by(state, polygon_fill8); }
+
+// ---- the fast kernels beside their plain twins, the tests' oracles ----
+
+using LineStepper = int (*)(int, int, int, int, int, uint8_t*, int);
+
+// The same lines with both ends moved onto the screen, so the unclipped steppers draw them whole.
+static void lines_on_screen_by(benchmark::State& state, LineStepper line)
+{
+    std::vector<LineInput> lines = inputs().lines;
+    for (LineInput& l : lines) {
+        l.x0 = std::clamp(l.x0, 0, WIDTH - 1), l.x1 = std::clamp(l.x1, 0, WIDTH - 1);
+        l.y0 = std::clamp(l.y0, 0, HEIGHT - 1), l.y1 = std::clamp(l.y1, 0, HEIGHT - 1);
+    }
+    run(state, lines.size(), [&] {
+        for (const LineInput& l : lines)
+            line(l.x0, l.y0, l.x1, l.y1, l.color, frame.data(), WIDTH);
     });
 }
 
@@ -265,6 +290,10 @@ int main(int argc, char** argv)
     if (have_allegro)
         add("Triangles/Allegro4", allegro4_triangles);
     add("Hexagons/Vorlash", vorlash_hexagons);
+    add("BM_Vorlash_LinesOnScreen", [](benchmark::State& s) { lines_on_screen_by(s, line8); });
+    add("BM_VorlashPlain_LinesOnScreen", [](benchmark::State& s) { lines_on_screen_by(s, line8_reference); });
+    add("BM_Vorlash_HexagonFill", [](benchmark::State& s) { hexagons_by(s, polygon_fill8); });
+    add("BM_VorlashPlain_HexagonFill", [](benchmark::State& s) { hexagons_by(s, polygon_fill8_reference); });
     if (have_allegro)
         add("Hexagons/Allegro4", allegro4_hexagons);
     register_sdlgfx(true);
