@@ -9,7 +9,7 @@ CONFIGURE   = cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
 # `make bench` turn the rest on in the same folder, and `make play` never turns it off again.
 PLAY_ONLY  := -DVORLASH_TESTS=OFF -DVORLASH_EXAMPLES=OFF -DVORLASH_BENCH=OFF
 
-.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke test-sanitize fuzz bench bench-build scoreboard example install deb deb-smoke clean
+.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke test-sanitize fuzz bench bench-build scoreboard example example-pictures install deb deb-smoke clean
 
 all: build
 
@@ -37,7 +37,7 @@ test: build
 # the game alone.
 PREFIX ?= /usr/local
 install: play-build
-	cmake --build $(BUILD) -j $(JOBS) --target icon vorlash_main
+	cmake --build $(BUILD) -j $(JOBS) --target icon vorlash_main example_assets
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
 deb: play-build
@@ -51,13 +51,21 @@ deb-smoke: deb
 	@scripts/install-deps.sh smoke
 	scripts/deb-smoke.sh $(BUILD)
 
-# One example of the library on the SDL2 host, from the asset folder: make example NAME=sprites
-# runs examples/sprites.cpp (bitmaps, text, transitions, sprites, input, sound, music, vector).
-NAME ?= vector
+# One example of the library on the SDL2 host, in the examples' asset folder: make example NAME=sprites
+# runs examples/sprites.cpp (first, text, bitmaps, palettes, log, transitions, vector, matrices,
+# sprites, sixteen, windowed, input, mouse, sound, music; docs/examples.md shows each).
+NAME ?= first
 example: deps
 	$(CONFIGURE) -DVORLASH_EXAMPLES=ON
-	cmake --build $(BUILD) -j $(JOBS) --target example_$(NAME) assets
-	cd $(BUILD)/assets && ../examples/example_$(NAME)
+	cmake --build $(BUILD) -j $(JOBS) --target example_$(NAME) example_assets
+	cd $(BUILD)/example-assets && ../examples/example_$(NAME)
+
+# Each example's picture in docs/examples/, rendered on the headless host at its chosen frame, and
+# the examples page docs/examples.md; the examples' tests fail while a picture or the page is stale.
+example-pictures: deps
+	$(CONFIGURE) -DVORLASH_EXAMPLES=ON
+	cmake --build $(BUILD) -j $(JOBS) --target example_pictures
+	python3 scripts/example-coverage.py --write
 
 # The real program under a virtual X server: intro, keys, screenshots, ESC, and its sound on disk.
 # Its third run plays a test build of the game with a virtual game controller.

@@ -1,9 +1,10 @@
 // asset_contract.h -- every fact the game's asset files must meet, written once: file names,
 // picture sizes, sheet layouts, frame counts, palette roles and ramps. The game reads its files by
 // these values, the display opens its first palette file by this name, the generator (tools/assetgen)
-// writes the files by the same values, its test checks the written files against them, and the
-// examples play them. A leaf of its own: plain C++ that includes nothing, so every one of them may
-// include it without reaching into another's folder.
+// writes the files by the same values, and its test checks the written files against them. (The
+// examples name their own files, which the generator writes for them under plain names.) A leaf of
+// its own: plain C++ that includes nothing, so every one of them may include it without reaching
+// into another's folder.
 #pragma once
 
 // ---- palette roles ----

@@ -1,79 +1,124 @@
-// bitmaps.cpp -- bitmaps and palettes: a .BMP file loaded whole and cut into images, the backdrop
-// drawn into the locked back buffer and scrolled a pixel a frame, the UFO drawn over it with its
-// key colour left out; the palette from the file, its lava ramp rotated so the seams glow, and two
-// entries blinking on their own clocks.
+// bitmaps.cpp -- bitmaps and images: .BMP files loaded whole (from disk, and from bytes already in
+// memory) and cut into images; the backdrop drawn into the locked back buffer and scrolled a pixel a
+// frame; the UFO drawn over it with its key colour left out, and its reflection made by flipping the
+// file's rows; a strip of rocks composed with image_copy_region from cells of a sheet, sliding the
+// other way. Files: backdrop.bmp (640 × 480), ufo.bmp (one 80 × 55 cell) and rocks.bmp (4 × 4 cells
+// of 96 × 96), sheets with one-pixel borders, all in one 256-colour palette; run it in their folder.
 #include <cstdio>
+#include <vector>
 
-#include "asset_contract.h"
 #include "display.h"
 #include "skeleton.h"
 
 // ---- constants ----
-static constexpr int LAVA_FIRST = 16, LAVA_LAST = 47;  // the game palette's lava ramp
-static constexpr int YELLOW = 10, PINK = 13;           // two single entries of the game palette
+static constexpr int UFO_W = 80, UFO_H = 55;  // the cell of ufo.bmp
+static constexpr int ROCK = 96;               // the cells of rocks.bmp, each at (1 + 97 × column, 1 + 97 × row)
+static constexpr int STRIP_Y = 372;           // where the strip of rocks lies
 
 // ---- globals ----
-static BitmapFile file;          // one load buffer, reused for every picture
-static BitmapImage backdrop, ufo;
+static BitmapFile file;  // one load buffer, reused for each file
+static BitmapImage backdrop, ufo, reflection, sheet, strip;
 
 // ---- helpers ----
 
-// A whole picture (mode 1: from the pixel corner 0, 0) or one cell of a sheet (mode 0) as an image.
-static int image_from_file(BitmapImage* image, const char* name, int x, int y, int width, int height, int mode)
+// The whole of a file's bytes, as a program that keeps its pictures in an archive would have them.
+static std::vector<uint8_t> read_bytes(const char* name)
 {
-    return bitmap_load(&file, name) && image_create(image, x, y, width, height, 8) &&
-           image_load8(image, &file, 0, 0, mode);
+    std::vector<uint8_t> bytes;
+    if (std::FILE* f = std::fopen(name, "rb")) {
+        uint8_t block[4096];
+        for (size_t got; (got = std::fread(block, 1, sizeof block, f)) > 0;)
+            bytes.insert(bytes.end(), block, block + got);
+        std::fclose(f);
+    }
+    return bytes;
 }
 
-// Entry `index` switches between two colours: `on_frames` frames lit, as many dark.
-static void blink(int index, PALETTEENTRY on, int on_frames)
+// A strip the screen's width, composed of rock cells copied out of the sheet image side by side.
+static int compose_strip()
 {
-    BlinkEntry entry = {index, on, {static_cast<BYTE>(on.peRed / 5), static_cast<BYTE>(on.peGreen / 5),
-                                    static_cast<BYTE>(on.peBlue / 5), PC_NOCOLLAPSE}, on_frames, on_frames, 0, 1};
-    palette_blink(PALETTE_BLINK_ADD, &entry, 0);
+    if (!image_create(&strip, 0, STRIP_Y, SCREEN_W, ROCK, 8))
+        return 0;
+    for (int i = 0; i < SCREEN_W / 128; ++i) {
+        const int cell = i * 3 % 16;  // every third frame of the turning rock
+        if (!image_copy_region(&strip, 16 + i * 128, 0, &sheet, 1 + cell % 4 * (ROCK + 1), 1 + cell / 4 * (ROCK + 1),
+                               ROCK, ROCK))
+            return 0;
+    }
+    strip.attr |= BITMAP_ATTR_LOADED;  // the draws take only loaded images: this one was composed instead
+    return 1;
+}
+
+static int load_pictures()
+{
+    // The backdrop: the whole picture (mode 1: the image's size from the pixel corner 0, 0).
+    if (!bitmap_load(&file, "backdrop.bmp") || !image_create(&backdrop, 0, 0, SCREEN_W, SCREEN_H, 8) ||
+        !image_load8(&backdrop, &file, 0, 0, 1))
+        return 0;
+    palette_set_all(file.palette);  // the file's colours are the display's from now on
+    // The UFO: cell (0, 0) of a sheet (mode 0: cells of the image's size with one-pixel borders).
+    if (!bitmap_load(&file, "ufo.bmp") || !image_create(&ufo, 0, 0, UFO_W, UFO_H, 8) ||
+        !image_load8(&ufo, &file, 0, 0, 0))
+        return 0;
+    // The same file from memory, its rows turned upside down: the UFO's reflection.
+    const std::vector<uint8_t> bytes = read_bytes("ufo.bmp");
+    if (!bitmap_load_memory(&file, bytes.data(), bytes.size()) ||
+        !bitmap_flip_rows(file.pixels, file.info_header.biWidth, file.info_header.biHeight) ||
+        !image_create(&reflection, 0, 0, UFO_W, UFO_H, 8) || !image_load8(&reflection, &file, 0, 0, 0))
+        return 0;
+    // The rock sheet whole, as one image the strip's cells are copied from.
+    if (!bitmap_load(&file, "rocks.bmp") ||
+        !image_create(&sheet, 0, 0, file.info_header.biWidth, file.info_header.biHeight, 8) ||
+        !image_load8(&sheet, &file, 0, 0, 1) || !compose_strip())
+        return 0;
+    bitmap_unload(&file);  // the images hold copies; the file's buffer can go
+    return 1;
+}
+
+// The UFO flies a slow wave; its reflection follows it upside down, lower on the lava.
+static void place_ufo(int frame)
+{
+    ufo.x = 40 + (frame * 2) % (SCREEN_W - 80 - UFO_W);  // images draw only when wholly on the screen
+    ufo.y = 120 + (frame % 120 < 60 ? frame % 60 : 60 - frame % 60) / 2;
+    reflection.x = ufo.x;
+    reflection.y = ufo.y + UFO_H + 60;
 }
 
 // ---- the program ----
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    // Set up: window and display, then the pictures; the backdrop's palette is the game palette.
-    if (!example_open_window(instance, "Vorlash example: bitmaps and palettes") ||
-        !display_init(SCREEN_W, SCREEN_H, 8, 0) ||
-        !image_from_file(&ufo, UFO_SHEET.file, 280, 200, UFO_SHEET.cell_width, UFO_SHEET.cell_height, 0) ||
-        !image_from_file(&backdrop, BACKDROP_FILE, 0, 0, SCREEN_W, SCREEN_H, 1)) {
+    // Set up: window and display, then the pictures.
+    if (!example_open_window(instance, "Vorlash example: bitmaps and images") ||
+        !display_init(SCREEN_W, SCREEN_H, 8, 0) || !load_pictures()) {
+        bitmap_unload(&file);
         display_shutdown();
         return 1;
     }
-    palette_set_all(file.palette);
-    blink(YELLOW, {255, 214, 64, PC_NOCOLLAPSE}, 20);
-    blink(PINK, {255, 120, 200, PC_NOCOLLAPSE}, 45);
 
-    // Loop: move the pictures, draw them into the locked back buffer, then the palette's turn.
+    // Loop: move the pictures, draw them into the locked back buffer, write, flip.
     for (int frame = 0; example_running(); ++frame) {
         image_scroll(&backdrop, 1, 0);  // rows rotate one pixel to the right, wrapping around
-        ufo.x = 40 + (frame * 2) % (SCREEN_W - 160);  // images draw only when wholly on the screen
-        ufo.y = 200 + (frame % 120 < 60 ? frame % 60 : 60 - frame % 60);
+        image_scroll(&strip, -2, 0);    // and the strip's two to the left
+        place_ufo(frame);
         if (uint8_t* bits = back_lock()) {
             image_draw8(&backdrop, bits, back_pitch, 0);
-            image_draw8(&ufo, bits, back_pitch, 1);  // 1: pixels of value 0 leave the backdrop showing
+            image_draw8(&reflection, bits, back_pitch, 1);  // 1: pixels of value 0 leave what is under them
+            image_draw8(&ufo, bits, back_pitch, 1);
+            image_draw8(&strip, bits, back_pitch, 1);
             back_unlock();
         }
-        rect_fill(40, 400, 140, 440, YELLOW, back_surface);
-        rect_fill(500, 400, 600, 440, PINK, back_surface);
-        char line[64];
-        std::snprintf(line, sizeof line, "frame %d: lava entries %d-%d rotating", frame, LAVA_FIRST, LAVA_LAST);
-        text_draw(line, 10, 10, RGB(255, 255, 255), back_surface);
-        if (frame % 4 == 0)
-            palette_rotate(LAVA_FIRST, LAVA_LAST);
-        palette_blink(PALETTE_BLINK_RUN, nullptr, 0);
+        text_draw("backdrop.bmp scrolling; ufo.bmp, and its rows flipped", 10, 10, RGB(255, 255, 255), back_surface);
+        text_draw("a strip composed of rocks.bmp's cells", 10, STRIP_Y - 24, RGB(255, 255, 255), back_surface);
         display_flip();
     }
 
-    // Take down: the images and the file's buffer, then the display.
+    // Take down: the images, then the display.
+    image_destroy(&strip);
+    image_destroy(&sheet);
+    image_destroy(&reflection);
     image_destroy(&ufo);
     image_destroy(&backdrop);
-    bitmap_unload(&file);
     display_shutdown();
     return example_exit_code();
 }

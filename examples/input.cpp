@@ -10,7 +10,7 @@
 #include "skeleton.h"
 
 // ---- constants ----
-static constexpr int LIT = 10, DIM = 3, WHITE = 15;       // game palette entries
+static constexpr int DIM = 1, LIT = 2, WHITE = 3;         // the palette entries this program sets
 static constexpr RECT MOUSE_PANEL = {340, 40, 620, 220};  // where the pointer moves
 static constexpr RECT STICK_PANEL = {340, 270, 520, 450};  // the stick's range, -100 … 100 both ways
 
@@ -18,6 +18,13 @@ static constexpr RECT STICK_PANEL = {340, 270, 520, 450};  // the stick's range,
 static int pointer_x = 480, pointer_y = 130;
 
 // ---- helpers ----
+
+static void set_palette()
+{
+    const PALETTEENTRY colours[] = {{50, 54, 70, 0}, {255, 214, 64, 0}, {255, 255, 255, 0}};
+    for (int i = 0; i < 3; ++i)
+        palette_set_entry(DIM + i, &colours[i]);
+}
 
 // 256 key codes as a 16 × 16 grid of cells; a key held down lights its cell.
 static void draw_keyboard()
@@ -74,6 +81,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         display_shutdown();
         return 1;
     }
+    set_palette();
     joystick_init(-100, 100, -100, 100, 10);  // 10 % of dead zone about the centre
     ShowCursor(FALSE);  // the example draws its own pointer
 

@@ -1,5 +1,6 @@
 // skeleton.h -- what every example shares around the library: the window the library's devices bind
-// to, and the message pump whose quit message ends the loop. Part of the examples, not the library.
+// to, and the message pump whose quit message ends the loop. Part of the examples, not the library:
+// copy skeleton.h and skeleton.cpp beside an example to build it on its own.
 #pragma once
 #include <windows.h>
 

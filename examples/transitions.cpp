@@ -1,8 +1,8 @@
-// transitions.cpp -- the nine screen transitions, one after another over the same picture: three
+// transitions.cpp -- screen transitions: all nine, one after another over the same picture: three
 // palette fades and washes of the palette in force, the closing bars and the dissolve painted into
 // the locked primary. Each runs to its end inside one call; between them the picture comes back with
-// its palette and is held for a second, named.
-#include "asset_contract.h"
+// its palette and is held for a second, named. File: title.bmp (640 × 480, with a palette of its
+// own); run it in the folder that holds it.
 #include "display.h"
 #include "skeleton.h"
 
@@ -26,15 +26,17 @@ static void show_picture(int effect)
         image_draw8(&image, bits, back_pitch, 0);
         back_unlock();
     }
-    text_draw(NAMES[effect], 20, 440, RGB(255, 255, 255), back_surface);
+    text_draw(NAMES[effect], 8, 462, RGB(255, 255, 255), back_surface);
     display_flip();
 }
 
 // The pixel effects paint colour 0 into the buffer they are given: the primary's, so each step is
 // the screen itself. The bars show as they close in, since the screen refreshes during each step's
-// wait; the dissolve never waits, and shows once it has run.
+// wait; the dissolve never waits, and shows once it has run. Starting at the vertical blank gives
+// the first step a whole refresh.
 static void run_transition(int effect)
 {
+    display_wait_vblank();
     if (uint8_t* screen = primary_lock()) {
         screen_transition(effect, screen, primary_pitch);
         primary_unlock();
@@ -45,9 +47,9 @@ static void run_transition(int effect)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    // Set up: an intro picture, which comes with a palette of its own.
+    // Set up: the title picture, which comes with a palette of its own.
     if (!example_open_window(instance, "Vorlash example: screen transitions") ||
-        !display_init(SCREEN_W, SCREEN_H, 8, 0) || !bitmap_load(&picture, INTRO_FILES[1]) ||
+        !display_init(SCREEN_W, SCREEN_H, 8, 0) || !bitmap_load(&picture, "title.bmp") ||
         !image_create(&image, 0, 0, SCREEN_W, SCREEN_H, 8) || !image_load8(&image, &picture, 0, 0, 1)) {
         bitmap_unload(&picture);
         display_shutdown();

@@ -1,7 +1,8 @@
-// vector.cpp -- vector graphics: polygons turned and scaled every frame (filled, outlined, and
-// through the matrix path), filled triangles with float and fixed-point edges, and lines from far
-// off screen cut to a window by the software clip rectangle. Everything is drawn into the locked
-// back buffer through a 3-3-2 colour palette.
+// vector.cpp -- vector graphics at 8 bits: stars plotted a pixel at a time, polygons turned and
+// scaled every frame (filled, outlined, boxed by their bounds), filled triangles with float and
+// fixed-point edges, and lines from far off screen cut to a window by the software clip rectangle,
+// one of them cut by clip_line first and drawn unclipped. Everything is drawn into the locked back
+// buffer through a 3-3-2 colour palette.
 #include <cmath>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "sprites.h"
 
 static constexpr RECT LINE_WINDOW = {360, 270, 620, 460};  // the clip rectangle of the last panel
+static constexpr int STARS = 120;
 
 struct Shape {
     std::vector<Vertex> base;  // the shape as built; each frame turns and scales a fresh copy
@@ -41,6 +43,16 @@ static Shape make_shape(int corners, float radius, float inner, int x, int y, in
     return s;
 }
 
+// Stars drifting left at three speeds, one pixel each, wrapping around the left half of the screen.
+static void draw_stars(int frame, uint8_t* bits, int pitch)
+{
+    for (int i = 0; i < STARS; ++i) {
+        const int speed = 1 + i % 3;
+        const int x = ((i * 7919) % 320 - frame * speed) % 320;
+        plot_pixel8(x < 0 ? x + 320 : x, (i * 104729) % SCREEN_H, rgb332(80 * speed, 80 * speed, 255), bits, pitch);
+    }
+}
+
 // A fresh copy of the shape's vertices for this frame: transforms move the vertices in place.
 static struct Polygon* fresh(Shape& s)
 {
@@ -59,10 +71,17 @@ static void draw_polygons(Shape* shapes, int frame, uint8_t* bits, int pitch)
     hexagon->color = rgb332(255, 255, 255);
     polygon_draw8(hexagon, bits, pitch);
     hexagon->color = rgb332(0, 96, 255);
-    struct Polygon* star = fresh(shapes[1]);  // concave, so outlined only; the matrix path
-    polygon_scale_mat(star, 2.0f - pulse, 2.0f - pulse);
-    polygon_rotate_mat(star, -frame * 3);
+    struct Polygon* star = fresh(shapes[1]);  // concave, so outlined only, in a box of its bounds
+    polygon_scale(star, 2.0f - pulse, 2.0f - pulse);
+    polygon_rotate(star, -frame * 3);
     polygon_draw8(star, bits, pitch);
+    float left, right, top, bottom;  // relative to the origin
+    if (polygon_bounds(star, &left, &right, &top, &bottom)) {
+        const int x0 = star->pos_x + static_cast<int>(left), x1 = star->pos_x + static_cast<int>(right);
+        const int y0 = star->pos_y + static_cast<int>(top), y1 = star->pos_y + static_cast<int>(bottom);
+        hline8(x0, x1, y0, rgb332(128, 128, 128), bits, pitch), hline8(x0, x1, y1, rgb332(128, 128, 128), bits, pitch);
+        vline8(y0, y1, x0, rgb332(128, 128, 128), bits, pitch), vline8(y0, y1, x1, rgb332(128, 128, 128), bits, pitch);
+    }
     polygon_translate(&shapes[2].polygon, (frame / 60) % 2 ? -1 : 1, 0);  // the origin drifts
     struct Polygon* square = fresh(shapes[2]);
     polygon_rotate(square, frame);
@@ -94,6 +113,11 @@ static void draw_clipped(int frame, uint8_t* bits, int pitch)
         draw_line8(cx, cy, cx + static_cast<int>(100000 * std::cos(a)), cy + static_cast<int>(100000 * std::sin(a)),
                    rgb332(0, 255, 255), bits, pitch);
     }
+    // One long line cut by hand: clip_line moves its ends onto the window, then line8, which does
+    // not clip, draws what is left; a line wholly outside gives 0 and is not drawn.
+    int x0 = cx - 5000, y0 = cy + 3000, x1 = cx + 5000, y1 = cy - 2000 + static_cast<int>(2000 * std::sin(t * 5));
+    if (clip_line(&x0, &y0, &x1, &y1))
+        line8(x0, y0, x1, y1, rgb332(255, 255, 255), bits, pitch);
     clip_min_x = 0, clip_min_y = 0, clip_max_x = SCREEN_W - 1, clip_max_y = SCREEN_H - 1;
     for (int edge = 0; edge < 2; ++edge) {  // the window's frame, just outside it
         hline8(r.left - 1, r.right + 1, edge ? r.bottom + 1 : r.top - 1, rgb332(255, 255, 0), bits, pitch);
@@ -120,6 +144,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     for (int frame = 0; example_running(); ++frame) {
         surface_fill(back_surface, 0, nullptr);
         if (uint8_t* bits = back_lock()) {
+            draw_stars(frame, bits, back_pitch);
             draw_polygons(shapes, frame, bits, back_pitch);
             draw_triangles(frame, bits, back_pitch);
             draw_clipped(frame, bits, back_pitch);

@@ -15,7 +15,7 @@ set(rules
   "platform/src|shell game lib services platform/testing platform/host|platform/host/host.h"
   "platform/host|shell game lib services platform/testing platform/src|services/refresh_grid.h platform/src/host_reports.h"
   "contract|shell game lib services platform|"
-  "examples|shell game|"
+  "examples|shell game contract|"
   "tools|shell game lib services platform|")
 
 if(NOT ROOT)

@@ -12,6 +12,9 @@
 #include <dsound.h>
 #include <dmusici.h>
 
+#include <cstddef>
+#include <cstdint>
+
 // ---- sound effects: records and globals (sound.cpp) ----
 constexpr int SOUND_SLOT_COUNT = 256;
 constexpr int SOUND_SLOT_FREE = 0;    // a load or a replication may take the slot
@@ -38,6 +41,8 @@ int sound_init();
 // lowest free slot as 8-bit mono (the channels averaged) at the file's own rate, with the DSBCAPS
 // control bits asked for; the id, or -1.
 int sound_load_wav(const char* filename, DWORD control_flags);
+// The same from the `size` bytes of a whole WAV file in memory (made in code, or read from an archive).
+int sound_load_wav_memory(const uint8_t* data, size_t size, DWORD control_flags);
 // A second slot playing the source's samples on its own; the id, or -1.
 int sound_replicate(int source_id);
 int sound_play(int id, DWORD play_flags);     // from the start; 1 also for an empty slot, 0 if refused

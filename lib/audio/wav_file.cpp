@@ -1,7 +1,7 @@
-// wav_file.cpp -- sound_load_wav: a RIFF WAVE PCM file (plain or extensible) into a static
-// DirectSound buffer of 8-bit mono samples at the file's own rate. The file's claims are checked
-// before anything is taken: a copy grows only with the bytes the file really holds, and nothing is
-// written past it.
+// wav_file.cpp -- sound_load_wav and sound_load_wav_memory: a RIFF WAVE PCM file (plain or
+// extensible), from disk or from memory, into a static DirectSound buffer of 8-bit mono samples at
+// the file's own rate. The file's claims are checked before anything is taken: a copy grows only
+// with the bytes the file really holds, and nothing is written past it.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -171,12 +171,13 @@ static bool fill_buffer(LPDIRECTSOUNDBUFFER buffer, const uint8_t* samples, DWOR
 
 // ---- the loader ----
 
-int sound_load_wav(const char* filename, DWORD control_flags)
+// A file by its name, or with no name the bytes `memory` describes: both read the same way.
+static int load_wav(const char* filename, MMIOINFO* memory, DWORD control_flags)
 {
     const int id = lowest_free_slot();
-    if (id < 0 || !filename)
+    if (id < 0)
         return -1;
-    HMMIO file = mmioOpenA(const_cast<LPSTR>(filename), nullptr, MMIO_READ | MMIO_ALLOCBUF);
+    HMMIO file = mmioOpenA(const_cast<LPSTR>(filename), memory, MMIO_READ | MMIO_ALLOCBUF);
     if (!file)
         return -1;
     MMCKINFO riff{};
@@ -210,4 +211,21 @@ int sound_load_wav(const char* filename, DWORD control_flags)
                       fill_buffer(slot.buffer, samples, size);
     std::free(samples);
     return made ? id : -1;
+}
+
+int sound_load_wav(const char* filename, DWORD control_flags)
+{
+    return filename ? load_wav(filename, nullptr, control_flags) : -1;
+}
+
+int sound_load_wav_memory(const uint8_t* data, size_t size, DWORD control_flags)
+{
+    if (!data || size == 0 || size > 0x7FFFFFFF)
+        return -1;
+    // The system's memory reader: the bytes are only read, though the record names them writable.
+    MMIOINFO memory{};
+    memory.fccIOProc = FOURCC_MEM;
+    memory.pchBuffer = reinterpret_cast<HPSTR>(const_cast<uint8_t*>(data));
+    memory.cchBuffer = static_cast<LONG>(size);
+    return load_wav(nullptr, &memory, control_flags);
 }

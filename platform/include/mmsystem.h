@@ -41,6 +41,7 @@ typedef DWORD FOURCC;
 #define mmioFOURCC(ch0, ch1, ch2, ch3) MAKEFOURCC(ch0, ch1, ch2, ch3)
 #define FOURCC_RIFF mmioFOURCC('R', 'I', 'F', 'F')
 #define FOURCC_LIST mmioFOURCC('L', 'I', 'S', 'T')
+#define FOURCC_MEM mmioFOURCC('M', 'E', 'M', ' ')  // MMIOINFO::fccIOProc: read the bytes at pchBuffer
 
 // ---- flags ----
 #define MMIO_RWMODE 0x00000003
@@ -119,6 +120,7 @@ typedef const WAVEFORMATEX* LPCWAVEFORMATEX;
 
 // ---- the RIFF reader ----
 // Opens a file for buffered reading (MMIO_READ, with or without MMIO_ALLOCBUF); null when it cannot.
+// With no name, reads memory instead: info's fccIOProc FOURCC_MEM, pchBuffer and cchBuffer bytes.
 HMMIO WINAPI mmioOpenA(LPSTR file_name, LPMMIOINFO info, DWORD flags);
 MMRESULT WINAPI mmioClose(HMMIO file, UINT flags);
 // Bytes read from the current position (0 at the end of the file), or -1.

@@ -89,17 +89,38 @@ static bool header_matches(const ChunkHeader& h, const MMCKINFO& wanted, UINT fl
 
 // ---- opening and closing ----
 
+// The stream an open reads: a file by its name, or (with no name) the caller's bytes that `info`
+// points at with the memory reader FOURCC_MEM; null, with the reason in *error, when there is none.
+static std::FILE* open_stream(LPSTR file_name, LPMMIOINFO info, UINT* error)
+{
+    if (file_name) {
+        std::FILE* stream = std::fopen(file_name, "rb");
+        *error = stream ? MMSYSERR_NOERROR : MMIOERR_FILENOTFOUND;
+        return stream;
+    }
+    if (!info || info->fccIOProc != FOURCC_MEM || !info->pchBuffer || info->cchBuffer <= 0) {
+        *error = MMIOERR_CANNOTOPEN;  // the stand-in reads files and memory; it parses no names
+        return nullptr;
+    }
+    std::FILE* stream = fmemopen(info->pchBuffer, static_cast<size_t>(info->cchBuffer), "rb");
+    *error = stream ? MMSYSERR_NOERROR : MMIOERR_OUTOFMEMORY;
+    return stream;
+}
+
 HMMIO WINAPI mmioOpenA(LPSTR file_name, LPMMIOINFO info, DWORD flags)
 {
     UINT error = MMSYSERR_NOERROR;
     MmioFile* f = nullptr;
+    std::FILE* stream = nullptr;
     if (FAILED(fault_check("mmioOpenA")))
         error = MMIOERR_CANNOTOPEN;
-    else if (!file_name || (flags & ~(MMIO_ALLOCBUF | MMIO_SHAREMODE)) != MMIO_READ)
-        error = MMIOERR_CANNOTOPEN;  // the stand-in reads files; it neither writes nor parses names
-    else if (std::FILE* stream = std::fopen(file_name, "rb"); !stream)
-        error = MMIOERR_FILENOTFOUND;
-    else if (std::fseek(stream, 0, SEEK_END) != 0 || std::ftell(stream) < 0 || !(f = new (std::nothrow) MmioFile)) {
+    else if ((flags & ~(MMIO_ALLOCBUF | MMIO_SHAREMODE)) != MMIO_READ)
+        error = MMIOERR_CANNOTOPEN;  // the stand-in only reads
+    else
+        stream = open_stream(file_name, info, &error);
+    if (!stream) {
+        // error says why
+    } else if (std::fseek(stream, 0, SEEK_END) != 0 || std::ftell(stream) < 0 || !(f = new (std::nothrow) MmioFile)) {
         std::fclose(stream);
         error = MMIOERR_CANNOTREAD;
     } else {

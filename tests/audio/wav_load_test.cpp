@@ -1,4 +1,4 @@
-// wav_load_test.cpp -- sound_load_wav: slots taken in order and exhausted, the files it refuses
+// wav_load_test.cpp -- sound_load_wav (and from memory): slots taken in order and exhausted, the files it refuses
 // (each leaving its slot free), the chunk layouts it walks, and the conversions to 8-bit mono.
 #include <cstring>
 #include <filesystem>
@@ -93,6 +93,7 @@ TEST_F(WavLoad, RefusedFilesReturnMinusOneAndLeaveTheSlotFree)
     for (const Refused& r : files) {
         write_file("bad.wav", r.file);
         EXPECT_EQ(sound_load_wav("bad.wav", 224), -1) << r.what;
+        EXPECT_EQ(sound_load_wav_memory(r.file.data(), r.file.size(), 224), -1) << r.what << ", from memory";
         EXPECT_EQ(sound_slots[0].state, SOUND_SLOT_FREE) << r.what;
         EXPECT_EQ(sound_slots[0].buffer, nullptr) << r.what;
     }
@@ -100,6 +101,19 @@ TEST_F(WavLoad, RefusedFilesReturnMinusOneAndLeaveTheSlotFree)
     EXPECT_EQ(sound_load_wav(nullptr, 224), -1);
     EXPECT_EQ(testing_sound_buffers_alive(), 0);
     EXPECT_EQ(load("good.wav", simple_wav(1, 8, 11025, RAMP)), 0) << "slot 0 is still the first free one";
+}
+
+// The same bytes from memory load as from their file: the same samples at the same rate.
+TEST_F(WavLoad, MemoryLoadsWhatItsFileLoads)
+{
+    const Bytes wav = simple_wav(2, 16, 22050, Bytes(64, 0x40));
+    const int from_file = load("two.wav", wav);
+    const int from_memory = sound_load_wav_memory(wav.data(), wav.size(), 224);
+    ASSERT_GE(from_file, 0);
+    ASSERT_EQ(from_memory, from_file + 1);
+    EXPECT_EQ(buffer_bytes(from_memory), buffer_bytes(from_file));
+    EXPECT_EQ(sound_slots[from_memory].rate, 22050);
+    EXPECT_EQ(sound_load_wav_memory(nullptr, 16, 224), -1);
 }
 
 // A RIFF chunk claiming more than the file: the search for data stops at the file's end.

@@ -22,7 +22,8 @@ expect_file() {  # a path under the prefix, with shell wildcards
 }
 for f in bin/vorlash share/vorlash/LAVA.BMP share/vorlash/PALDATA2.PAL share/applications/vorlash.desktop \
     share/icons/hicolor/128x128/apps/vorlash.png 'lib*/cmake/Vorlash/VorlashConfig.cmake' 'lib*/pkgconfig/vorlash.pc' \
-    'lib*/libvorlash.a' include/vorlash/display.h include/vorlash/services.h include/vorlash/sdk/windows.h; do
+    'lib*/libvorlash.a' include/vorlash/display.h include/vorlash/services.h include/vorlash/sdk/windows.h \
+    share/vorlash/examples/first.cpp share/vorlash/examples/skeleton.h share/vorlash/examples/files/ufo.bmp; do
     expect_file "$f"
 done
 

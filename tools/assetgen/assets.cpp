@@ -7,12 +7,6 @@
 #include "bmp_writer.h"
 #include "wav_writer.h"
 
-// ---- constants ----
-
-// Where every sound peaks: a little under half scale, so that an explosion over a laser shot over
-// the music still fits the mixer's 16 bits without clipping.
-static constexpr float SOUND_PEAK = 0.45f;
-
 // ---- public operations ----
 
 std::string rock_file_name(int frame)
