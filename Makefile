@@ -9,7 +9,7 @@ CONFIGURE   = cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
 # `make bench` turn the rest on in the same folder, and `make play` never turns it off again.
 PLAY_ONLY  := -DVORLASH_TESTS=OFF -DVORLASH_EXAMPLES=OFF -DVORLASH_BENCH=OFF
 
-.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke test-sanitize fuzz bench bench-build scoreboard example example-pictures install deb deb-smoke clean
+.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke test-sanitize fuzz bench bench-build scoreboard example example-pictures install deb deb-smoke docs clean
 
 all: build
 
@@ -50,6 +50,26 @@ deb: play-build
 deb-smoke: deb
 	@scripts/install-deps.sh smoke
 	scripts/deb-smoke.sh $(BUILD)
+
+# The library's API reference in $(BUILD)/docs/html (open index.html): Doxygen over the installed
+# headers' contracts and the pages of docs/ (docs/Doxyfile). Any warning fails it, an undocumented
+# declaration first of all. The pictures under docs/ are copied beside the pages, at the same
+# relative paths, so that the pages' Markdown images show; DOCS_IMAGES adds folders that Doxygen's
+# own \image command looks in.
+DOCS_OUT    = $(BUILD)/docs
+DOCS_IMAGES ?=
+docs:
+	@scripts/install-deps.sh docs
+	@rm -rf $(DOCS_OUT) && mkdir -p $(DOCS_OUT)
+	@VORLASH_DOCS_OUT=$(DOCS_OUT) VORLASH_DOCS_IMAGES="$(DOCS_IMAGES)" \
+	  VORLASH_VERSION=$$(sed -n 's/^project(vorlash VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt) \
+	  doxygen docs/Doxyfile; status=$$?; \
+	  if [ -s $(DOCS_OUT)/warnings.log ]; then \
+	    cat $(DOCS_OUT)/warnings.log >&2; echo "docs: Doxygen's warnings are errors" >&2; exit 1; fi; \
+	  exit $$status
+	@cd docs && find . \( -name '*.png' -o -name '*.jpg' -o -name '*.gif' -o -name '*.svg' \) \
+	  -exec cp --parents {} $(abspath $(DOCS_OUT))/html/ \;
+	@echo "docs: $$(ls $(DOCS_OUT)/html/*.html | wc -l) pages, 0 warnings, in $(DOCS_OUT)/html/index.html"
 
 # One example of the library on the SDL2 host, in the examples' asset folder: make example NAME=sprites
 # runs examples/sprites.cpp (first, text, bitmaps, palettes, log, transitions, vector, matrices,

@@ -91,6 +91,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Set up: window and display, then the pictures.
     if (!example_open_window(instance, "Vorlash example: bitmaps and images") ||
         !display_init(SCREEN_W, SCREEN_H, 8, 0) || !load_pictures()) {
+        // The display layer keeps why its last load or init failed: "the file ends inside its pixels".
+        std::fprintf(stderr, "bitmaps: %s\n", display_reason());
         bitmap_unload(&file);
         display_shutdown();
         return 1;

@@ -77,6 +77,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Set up: the display, then DirectInput and its devices, each bound to main_window.
     if (!example_open_window(instance, "Vorlash example: input") || !display_init(SCREEN_W, SCREEN_H, 8, 0) ||
         !input_init() || !keyboard_init() || !mouse_init()) {
+        std::fprintf(stderr, "input: %s\n", input_reason());  // why the last init failed, or ""
         mouse_release(), keyboard_release(), input_shutdown();
         display_shutdown();
         return 1;

@@ -110,6 +110,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // and the effects.
     if (!example_open_window(instance, "Vorlash example: sound effects") ||
         !display_init(SCREEN_W, SCREEN_H, 8, 0) || !input_init() || !keyboard_init() || !sound_init() || !set_up()) {
+        // Each layer keeps why its last load or init failed; the first to fail says it.
+        const char* reason = *display_reason() ? display_reason() : *input_reason() ? input_reason() : audio_reason();
+        std::fprintf(stderr, "sound: %s\n", reason);
         sound_shutdown();
         keyboard_release(), input_shutdown();
         display_shutdown();

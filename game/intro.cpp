@@ -50,8 +50,8 @@ int show_intro_screen(int screen)
         return 0;
     if (bitmap.info_header.biWidth != SCREEN_W) {
         char line[160];
-        std::snprintf(line, sizeof line, "the intro picture %s is %d pixels wide, not 640", intro_file(screen),
-                      static_cast<int>(bitmap.info_header.biWidth));
+        std::snprintf(line, sizeof line, "cannot use the intro picture %s: it is %d pixels wide, not 640",
+                      intro_file(screen), static_cast<int>(bitmap.info_header.biWidth));
         bitmap_unload(&bitmap);
         startup_failure(line);
         return 0;

@@ -1,6 +1,8 @@
 // world.cpp -- the game's state and its two brackets: game_init brings every layer up in a fixed
 // order and builds the entities; game_shutdown takes them down. A start that cannot go on reports
-// one line on standard error and quits through the message loop, with the display given back.
+// one line on standard error and quits through the message loop, with the display given back; a
+// sound or a piece of music that cannot load is reported too, and the game plays on without it.
+// Each line names the file, its folder and the library's reason.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -81,23 +83,46 @@ static int background_load()
     if (made)
         palette_set_all(bitmap.palette);
     bitmap_unload(&bitmap);
-    if (!made)
-        startup_failure("cannot make the 640 x 480 backdrop from LAVA.BMP");
+    if (!made) {
+        char line[320];
+        std::snprintf(line, sizeof line, "cannot make the 640 x 480 backdrop from %s: %s", BACKDROP_FILE,
+                      display_reason());
+        startup_failure(line);
+    }
     return made;
+}
+
+// A sound or a piece the game plays on without: one line naming it and why.
+static void audio_load_failed(const char* kind, const char* filename, const char* outcome)
+{
+    std::fprintf(stderr, "vorlash: cannot load the %s %s from %s: %s; %s\n", kind, filename,
+                 working_directory().c_str(), audio_reason(), outcome);
+}
+
+// Each failure is reported while its layer is up; a layer that is down says nothing of its files.
+static int sound_load(const char* filename)
+{
+    const int id = sound_load_wav(filename, SOUND_CONTROLS);
+    if (id < 0 && dsound)
+        audio_load_failed("sound", filename, "it stays silent");
+    return id;
 }
 
 static void sounds_load()
 {
-    engine_sound = sound_load_wav(ENGINE_SOUND_FILE, SOUND_CONTROLS);
-    laser_sound = sound_load_wav(LASER_SOUND_FILE, SOUND_CONTROLS);
-    explosion_sound = sound_load_wav(EXPLOSION_SOUND_FILE, SOUND_CONTROLS);
-    level_sound = sound_load_wav(LEVEL_SOUND_FILE, SOUND_CONTROLS);
+    engine_sound = sound_load(ENGINE_SOUND_FILE);
+    laser_sound = sound_load(LASER_SOUND_FILE);
+    explosion_sound = sound_load(EXPLOSION_SOUND_FILE);
+    level_sound = sound_load(LEVEL_SOUND_FILE);
 }
 
-static void music_load()
+static void music_load(int music_up)
 {
-    for (int i = 0; i < MUSIC_COUNT; ++i)
+    for (int i = 0; i < MUSIC_COUNT; ++i) {
         music_ids[i] = music_load_midi(MUSIC_FILES[i]);
+        if (music_ids[i] < 0 && music_up)
+            audio_load_failed("music", MUSIC_FILES[i], "the piece is left out");
+    }
 }
 
 // The back buffer gets a whole-screen clipper of the game's own. The one the display attached is
@@ -172,14 +197,22 @@ int picture_load(const char* filename, int min_width, int min_height)
 {
     char line[512];
     if (!bitmap_load(&bitmap, filename)) {
-        std::snprintf(line, sizeof line, "cannot load the picture %s from %s", filename, working_directory().c_str());
+        std::snprintf(line, sizeof line, "cannot load the picture %s from %s: %s", filename,
+                      working_directory().c_str(), display_reason());
         startup_failure(line);
         return 0;
     }
     const BITMAPINFOHEADER& info = bitmap.info_header;
     if (info.biBitCount != 8 || info.biWidth < min_width || info.biHeight < min_height) {
-        std::snprintf(line, sizeof line, "the picture %s in %s is not an 8-bit picture of at least %d x %d pixels",
-                      filename, working_directory().c_str(), min_width, min_height);
+        if (info.biBitCount != 8)
+            std::snprintf(line, sizeof line,
+                          "cannot use the picture %s from %s: a 16- or 24-bit file has no palette for the game's "
+                          "8-bit display",
+                          filename, working_directory().c_str());
+        else
+            std::snprintf(line, sizeof line, "cannot use the picture %s from %s: it is %d x %d, smaller than %d x %d",
+                          filename, working_directory().c_str(), static_cast<int>(info.biWidth),
+                          static_cast<int>(info.biHeight), min_width, min_height);
         startup_failure(line);
         bitmap_unload(&bitmap);
         return 0;
@@ -231,7 +264,10 @@ int game_init(void*)
     world_load_values();
     random_seed(clock_start());
     if (!display_init(SCREEN_PICTURE_WIDTH, SCREEN_PICTURE_HEIGHT, 8, 0)) {
-        startup_failure("cannot set up the display at 640 x 480 with 8 bits per pixel");
+        char line[320];
+        std::snprintf(line, sizeof line, "cannot set up the display at 640 x 480 with 8 bits per pixel: %s",
+                      display_reason());
+        startup_failure(line);
         return startup_fail();
     }
     for (int screen = 1; screen <= INTRO_COUNT; ++screen)
@@ -244,10 +280,10 @@ int game_init(void*)
     input_init();
     keyboard_init();
     sound_init();
-    music_init();
+    const int music_up = music_init();
     music_brought_up = 1;
     sounds_load();
-    music_load();
+    music_load(music_up);
     play_music(music_ids[random_next() % MUSIC_COUNT]);
 
     back_clipper_attach();

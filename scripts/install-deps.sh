@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # install-deps.sh -- installs the Debian packages a build needs, and only the missing ones.
-# usage: scripts/install-deps.sh [core|test|bench|package|windows|fuzz|smoke|wine]...   (default: core)
-# core is what building and playing need; test adds GoogleTest; bench Google Benchmark and its peers.
+# usage: scripts/install-deps.sh [core|test|bench|package|windows|fuzz|smoke|wine|docs]...   (default: core)
+# core is what building and playing need; test adds GoogleTest; bench Google Benchmark and its peers;
+# docs Doxygen for the API reference.
 # The wine set (the Windows program played under Wine) needs 32-bit packages beside the native
 # ones; it is installed so that no package of the native build is ever removed, and checked after.
 set -euo pipefail
@@ -15,6 +16,7 @@ package=(dpkg-dev file)
 windows=(g++-mingw-w64-i686-posix mingw-w64-i686-dev zip)
 fuzz=(clang libclang-rt-14-dev)
 smoke=(xvfb xdotool imagemagick sox x11-utils linux-perf)
+docs=(doxygen)
 # Wine's X11 driver needs the 32-bit X libraries to change display modes, and a (software) GL to show
 # what is written straight into the visible surface. The program's DirectSound reaches a PulseAudio
 # server of the smoke run's own through Wine's PulseAudio driver, which loads the 32-bit libpulse;
@@ -35,6 +37,7 @@ for set in "${@:-core}"; do
         fuzz) wanted+=("${fuzz[@]}") ;;
         smoke) wanted+=("${smoke[@]}") ;;
         wine) wanted+=("${wine[@]}") ;;
+        docs) wanted+=("${docs[@]}") ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
 done

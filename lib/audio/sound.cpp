@@ -1,9 +1,12 @@
 // sound.cpp -- the sound effect table: DirectSound start-up and shut-down, replication, and the
 // play, stop, control and status operations on one slot. Ids outside the table hold nothing.
+#include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "audio.h"
+#include "audio_failure.h"
 #include "services.h"
 
 // ---- globals ----
@@ -12,6 +15,8 @@ SoundSlot sound_slots[SOUND_SLOT_COUNT];
 int sound_first_init = 1;
 WAVEFORMATEX sound_wave_format;
 DSBUFFERDESC sound_buffer_desc;
+
+static char reason[160] = "";  // audio_reason()'s text
 
 // ---- helpers ----
 
@@ -43,10 +48,13 @@ int sound_init()
     if (sound_first_init) {
         std::memset(sound_slots, 0, sizeof sound_slots);
         sound_first_init = 0;
-        if (FAILED(DirectSoundCreate(nullptr, &dsound, nullptr)))
-            return 0;
-        if (FAILED(dsound->SetCooperativeLevel(main_window, DSSCL_NORMAL)))
-            return 0;
+        HRESULT hr = DirectSoundCreate(nullptr, &dsound, nullptr);
+        if (FAILED(hr))
+            return hr == DSERR_NODRIVER ? audio_fail("there is no sound device")
+                                        : audio_fail("DirectSound cannot start (error 0x%08lX)", audio_error(hr));
+        if (FAILED(hr = dsound->SetCooperativeLevel(main_window, DSSCL_NORMAL)))
+            return main_window ? audio_fail("the window cannot take the sound device (error 0x%08lX)", audio_error(hr))
+                               : audio_fail("the sound device cannot be bound to a window: main_window is null");
     }
     for (int i = 0; i < SOUND_SLOT_COUNT; ++i) {
         SoundSlot& slot = sound_slots[i];
@@ -58,7 +66,7 @@ int sound_init()
         slot.state = SOUND_SLOT_FREE;
         slot.id = i;
     }
-    return 1;
+    return audio_succeed();
 }
 
 int sound_shutdown()
@@ -76,6 +84,24 @@ int sound_shutdown()
     }
     return 1;
 }
+
+// ---- failure reasons ----
+
+void audio_say(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(reason, sizeof reason, format, args);
+    va_end(args);
+}
+
+int audio_succeed()
+{
+    reason[0] = '\0';
+    return 1;
+}
+
+const char* audio_reason() { return reason; }
 
 // ---- replication ----
 

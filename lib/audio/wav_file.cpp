@@ -1,12 +1,14 @@
 // wav_file.cpp -- sound_load_wav and sound_load_wav_memory: a RIFF WAVE PCM file (plain or
 // extensible), from disk or from memory, into a static DirectSound buffer of 8-bit mono samples at
 // the file's own rate. The file's claims are checked before anything is taken: a copy grows only
-// with the bytes the file really holds, and nothing is written past it.
+// with the bytes the file really holds, and nothing is written past it. Every refusal says why
+// through audio_reason().
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "audio.h"
+#include "audio_failure.h"
 
 // ---- constants ----
 // The rates every DirectSound version plays a buffer at.
@@ -21,6 +23,7 @@ static constexpr WORD WAV_CHANNELS_MAX = 32;
 static constexpr WORD WAV_TAG_EXTENSIBLE = 0xFFFE;
 static constexpr LONG FORMAT_BYTES = 18;
 static constexpr LONG EXTENSION_BYTES = 22;
+static constexpr WORD WAV_TAG_FLOAT = 3;
 static constexpr uint8_t PCM_SUBFORMAT[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                               0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
@@ -38,8 +41,15 @@ static int lowest_free_slot()
 static bool layout_supported(const WAVEFORMATEX& f)
 {
     const WORD bits = f.wBitsPerSample;
-    return f.nChannels >= 1 && f.nChannels <= WAV_CHANNELS_MAX && bits >= 8 && bits <= 32 && bits % 8 == 0 &&
-           f.nSamplesPerSec >= WAV_RATE_MIN && f.nSamplesPerSec <= WAV_RATE_MAX;
+    if (f.nChannels < 1 || f.nChannels > WAV_CHANNELS_MAX)
+        return audio_fail("%u channels are not read (only 1 to 32)", f.nChannels);
+    if (bits < 8 || bits > 32 || bits % 8 != 0)
+        return audio_fail("%u-bit samples are not read (only 8, 16, 24 and 32 bits)", bits);
+    if (f.nSamplesPerSec < WAV_RATE_MIN || f.nSamplesPerSec > WAV_RATE_MAX)
+        return audio_fail("a rate of %lu samples a second is not played (only %lu to %lu)",
+                          static_cast<unsigned long>(f.nSamplesPerSec), static_cast<unsigned long>(WAV_RATE_MIN),
+                          static_cast<unsigned long>(WAV_RATE_MAX));
+    return true;
 }
 
 // The rest of an extensible format chunk, read from where its first 18 bytes end: it must lie
@@ -48,32 +58,46 @@ static bool extension_is_pcm(HMMIO file, const MMCKINFO& chunk, const WAVEFORMAT
 {
     uint8_t extension[EXTENSION_BYTES];
     if (f.cbSize < EXTENSION_BYTES || chunk.cksize < static_cast<DWORD>(FORMAT_BYTES + EXTENSION_BYTES))
-        return false;
+        return audio_fail("the extensible format chunk is cut short");
     if (mmioRead(file, reinterpret_cast<HPSTR>(extension), EXTENSION_BYTES) != EXTENSION_BYTES)
-        return false;
+        return audio_fail("the file ends inside its format chunk");
     const unsigned valid_bits = extension[0] | extension[1] << 8;
-    return valid_bits <= f.wBitsPerSample && std::memcmp(extension + 6, PCM_SUBFORMAT, sizeof PCM_SUBFORMAT) == 0;
+    if (valid_bits > f.wBitsPerSample)
+        return audio_fail("%u valid bits do not fit %u-bit samples", valid_bits, f.wBitsPerSample);
+    return std::memcmp(extension + 6, PCM_SUBFORMAT, sizeof PCM_SUBFORMAT) == 0 ||
+           audio_fail("the extensible format's samples are not integer PCM");
 }
+
+static const char NOT_A_WAV_FILE[] = "not a WAV file: it holds no RIFF WAVE chunk";
 
 // Reads the format chunk (its first sub-chunk, whatever its name) and leaves the file after it.
 static bool read_format(HMMIO file, MMCKINFO* riff, WAVEFORMATEX* format)
 {
     riff->fccType = mmioFOURCC('W', 'A', 'V', 'E');
     if (mmioDescend(file, riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR)
-        return false;
+        return audio_fail(NOT_A_WAV_FILE);
     MMCKINFO chunk{};
     if (mmioDescend(file, &chunk, riff, 0) != MMSYSERR_NOERROR)
-        return false;
+        return audio_fail("the RIFF WAVE chunk holds no format chunk");
     // 18 bytes even from a 16-byte chunk: the read runs on into what follows, and a plain PCM
     // format's cbSize is unused.
     if (mmioRead(file, reinterpret_cast<HPSTR>(format), FORMAT_BYTES) < FORMAT_BYTES)
-        return false;
+        return audio_fail("the file ends inside its format chunk");
     // Extensible PCM samples lie in the file as plain ones do, so both convert the same way.
-    const bool pcm = format->wFormatTag == WAVE_FORMAT_PCM ||
-                     (format->wFormatTag == WAV_TAG_EXTENSIBLE && extension_is_pcm(file, chunk, *format));
-    if (!pcm || !layout_supported(*format))
+    const WORD tag = format->wFormatTag;
+    const bool pcm = tag == WAVE_FORMAT_PCM || (tag == WAV_TAG_EXTENSIBLE && extension_is_pcm(file, chunk, *format));
+    if (!pcm && tag == WAV_TAG_FLOAT)
+        audio_say("floating-point samples are not read (only integer PCM)");
+    else if (!pcm && tag != WAV_TAG_EXTENSIBLE)
+        audio_say("compressed samples (format %u) are not read (only integer PCM)", tag);
+    // Whatever its name, the first chunk is read as the format; when it is not named so, that says why.
+    if (!pcm || !layout_supported(*format)) {
+        if (chunk.ckid != mmioFOURCC('f', 'm', 't', ' '))
+            audio_say("the format chunk does not come first");
         return false;
-    return mmioAscend(file, &chunk, 0) == MMSYSERR_NOERROR;
+    }
+    return mmioAscend(file, &chunk, 0) == MMSYSERR_NOERROR ||
+           audio_fail("the format chunk runs past the end of the file");
 }
 
 // The data chunk's `size` bytes in a heap copy, or null when the file ends first or memory runs out.
@@ -89,6 +113,7 @@ static uint8_t* read_data(HMMIO file, DWORD size)
             auto* grown = static_cast<uint8_t*>(std::realloc(copy, capacity));
             if (!grown) {
                 std::free(copy);
+                audio_say("no memory for the samples");
                 return nullptr;
             }
             copy = grown;
@@ -96,6 +121,7 @@ static uint8_t* read_data(HMMIO file, DWORD size)
         const LONG read = mmioRead(file, reinterpret_cast<HPSTR>(copy + got), static_cast<LONG>(capacity - got));
         if (read <= 0) {
             std::free(copy);
+            audio_say("the file ends inside its samples");
             return nullptr;
         }
         got += static_cast<DWORD>(read);
@@ -134,13 +160,18 @@ static uint8_t* load_samples(HMMIO file, const MMCKINFO& riff, const WAVEFORMATE
 {
     MMCKINFO data{};
     data.ckid = mmioFOURCC('d', 'a', 't', 'a');
-    if (mmioDescend(file, &data, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
+    if (mmioDescend(file, &data, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR) {
+        audio_say("no data chunk follows the format chunk");
         return nullptr;
+    }
     const DWORD frame_bytes = format.nChannels * (format.wBitsPerSample / 8);
     const DWORD frames = data.cksize / frame_bytes;
     // No samples, or more than a buffer holds: nothing to load.
-    if (frames < DSBSIZE_MIN || frames > DSBSIZE_MAX)
+    if (frames < DSBSIZE_MIN || frames > DSBSIZE_MAX) {
+        audio_say(frames < DSBSIZE_MIN ? "the data chunk holds fewer than 4 samples a channel"
+                                       : "the data chunk holds more samples than a sound buffer");
         return nullptr;
+    }
     uint8_t* copy = read_data(file, frames * frame_bytes);
     if (!copy)
         return nullptr;
@@ -157,8 +188,9 @@ static bool fill_buffer(LPDIRECTSOUNDBUFFER buffer, const uint8_t* samples, DWOR
     void* second = nullptr;
     DWORD first_bytes = 0;
     DWORD second_bytes = 0;
-    if (FAILED(buffer->Lock(0, size, &first, &first_bytes, &second, &second_bytes, DSBLOCK_FROMWRITECURSOR)))
-        return false;
+    HRESULT hr = buffer->Lock(0, size, &first, &first_bytes, &second, &second_bytes, DSBLOCK_FROMWRITECURSOR);
+    if (FAILED(hr))
+        return audio_fail("the sound buffer cannot be locked (error 0x%08lX)", audio_error(hr));
     if (first_bytes > size)
         first_bytes = size;
     if (second_bytes > size - first_bytes)
@@ -166,7 +198,8 @@ static bool fill_buffer(LPDIRECTSOUNDBUFFER buffer, const uint8_t* samples, DWOR
     std::memcpy(first, samples, first_bytes);
     if (second)
         std::memcpy(second, samples + first_bytes, second_bytes);
-    return SUCCEEDED(buffer->Unlock(first, first_bytes, second, second_bytes));
+    hr = buffer->Unlock(first, first_bytes, second, second_bytes);
+    return SUCCEEDED(hr) || audio_fail("the sound buffer cannot be unlocked (error 0x%08lX)", audio_error(hr));
 }
 
 // ---- the loader ----
@@ -175,11 +208,13 @@ static bool fill_buffer(LPDIRECTSOUNDBUFFER buffer, const uint8_t* samples, DWOR
 static int load_wav(const char* filename, MMIOINFO* memory, DWORD control_flags)
 {
     const int id = lowest_free_slot();
-    if (id < 0)
+    HMMIO file = id >= 0 ? mmioOpenA(const_cast<LPSTR>(filename), memory, MMIO_READ | MMIO_ALLOCBUF) : nullptr;
+    if (!file) {
+        audio_say(id < 0 ? "all 256 sound slots are taken"
+                  : memory ? "the bytes cannot be read as a file"
+                           : "the file cannot be opened");
         return -1;
-    HMMIO file = mmioOpenA(const_cast<LPSTR>(filename), memory, MMIO_READ | MMIO_ALLOCBUF);
-    if (!file)
-        return -1;
+    }
     MMCKINFO riff{};
     WAVEFORMATEX format{};
     DWORD size = 0;
@@ -207,21 +242,36 @@ static int load_wav(const char* filename, MMIOINFO* memory, DWORD control_flags)
     sound_buffer_desc.lpwfxFormat = &sound_wave_format;
 
     // From here a failure leaves the slot taken (and any buffer in it) until sound_init.
-    const bool made = dsound && SUCCEEDED(dsound->CreateSoundBuffer(&sound_buffer_desc, &slot.buffer, nullptr)) &&
-                      fill_buffer(slot.buffer, samples, size);
+    bool made = false;
+    if (!dsound)
+        audio_say("there is no DirectSound object: sound_init comes first");
+    else if (const HRESULT hr = dsound->CreateSoundBuffer(&sound_buffer_desc, &slot.buffer, nullptr); FAILED(hr))
+        audio_say("the sound buffer cannot be made (error 0x%08lX)", audio_error(hr));
+    else
+        made = fill_buffer(slot.buffer, samples, size);
     std::free(samples);
-    return made ? id : -1;
+    if (!made)
+        return -1;
+    audio_succeed();
+    return id;
 }
 
 int sound_load_wav(const char* filename, DWORD control_flags)
 {
-    return filename ? load_wav(filename, nullptr, control_flags) : -1;
+    if (!filename) {
+        audio_say("a null file name");
+        return -1;
+    }
+    return load_wav(filename, nullptr, control_flags);
 }
 
 int sound_load_wav_memory(const uint8_t* data, size_t size, DWORD control_flags)
 {
-    if (!data || size == 0 || size > 0x7FFFFFFF)
+    // No bytes at all are an empty file, which holds no WAV file either.
+    if (size == 0 || !data || size > 0x7FFFFFFF) {
+        audio_say(size == 0 ? NOT_A_WAV_FILE : !data ? "no bytes given" : "more than 2 GiB in memory");
         return -1;
+    }
     // The system's memory reader: the bytes are only read, though the record names them writable.
     MMIOINFO memory{};
     memory.fccIOProc = FOURCC_MEM;

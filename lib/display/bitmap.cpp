@@ -1,12 +1,14 @@
 // bitmap.cpp -- .BMP files into BitmapFile records: known headers only, the 8-bit palette, rows
 // turned top-down without padding, 24-bit pixels packed to the display's 16-bit format. A bad file
 // is a result (0), never a crash: every size is checked against the file before anything is
-// allocated, and nothing larger than the picture itself (and one row) is ever allocated.
+// allocated, and nothing larger than the picture itself (and one row) is ever allocated. Every
+// refusal says why through display_reason().
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "display.h"
+#include "display_failure.h"
 
 // ---- constants ----
 static constexpr WORD BMP_SIGNATURE = 0x4D42;  // "BM"
@@ -57,15 +59,16 @@ struct Layout {
 
 // ---- helpers: reading ----
 
-static bool source_read(ByteSource* s, void* out, size_t n)
+// `part` names what the bytes are, for the reason when the source ends first.
+static bool source_read(ByteSource* s, void* out, size_t n, const char* part)
 {
     if (n > s->size - s->position)
-        return false;
+        return display_fail("the file ends inside its %s", part);
     if (s->file == HFILE_ERROR) {
         if (n)
             std::memcpy(out, s->data + s->position, n);
     } else if (_lread(s->file, out, static_cast<UINT>(n)) != n) {
-        return false;
+        return display_fail("a read of the file failed");
     }
     s->position += n;
     return true;
@@ -74,11 +77,11 @@ static bool source_read(ByteSource* s, void* out, size_t n)
 static bool source_seek(ByteSource* s, size_t offset)
 {
     if (offset > s->size)
-        return false;
+        return display_fail("the file ends inside its pixels");
     if (offset == s->position)
         return true;
     if (s->file != HFILE_ERROR && _llseek(s->file, static_cast<LONG>(offset), FILE_BEGIN) != static_cast<LONG>(offset))
-        return false;
+        return display_fail("a read of the file failed");
     s->position = offset;
     return true;
 }
@@ -96,14 +99,16 @@ static DWORD le32(const uint8_t* p)
 static bool read_file_header(ByteSource* s, BITMAPFILEHEADER* h)
 {
     uint8_t raw[FILE_HEADER_BYTES];
-    if (!source_read(s, raw, sizeof raw))
+    if (s->size == 0)
+        return display_fail("the file is empty");
+    if (!source_read(s, raw, sizeof raw, "headers"))
         return false;
     h->bfType = le16(raw);
     h->bfSize = le32(raw + 2);
     h->bfReserved1 = le16(raw + 6);
     h->bfReserved2 = le16(raw + 8);
     h->bfOffBits = le32(raw + 10);
-    return h->bfType == BMP_SIGNATURE;
+    return h->bfType == BMP_SIGNATURE || display_fail("not a BMP file: it does not begin with \"BM\"");
 }
 
 // Reads the info header whole (any known size) and keeps its first 40 bytes; `masks` gets the red,
@@ -111,13 +116,16 @@ static bool read_file_header(ByteSource* s, BITMAPFILEHEADER* h)
 static bool read_info_header(ByteSource* s, BITMAPINFOHEADER* h, DWORD masks[3])
 {
     uint8_t raw[LARGEST_HEADER_BYTES];
-    if (!source_read(s, raw, 4))
+    if (!source_read(s, raw, 4, "headers"))
         return false;
     const DWORD size = le32(raw);
     bool known = false;
     for (DWORD k : KNOWN_HEADER_SIZES)
         known = known || size == k;
-    if (!known || !source_read(s, raw + 4, size - 4))
+    if (!known)
+        return display_fail("a %lu-byte info header is not read (only 40, 52, 56, 108 and 124)",
+                            static_cast<unsigned long>(size));
+    if (!source_read(s, raw + 4, size - 4, "headers"))
         return false;
     h->biSize = size;
     h->biWidth = static_cast<LONG>(le32(raw + 4));
@@ -139,7 +147,7 @@ static bool read_info_header(ByteSource* s, BITMAPINFOHEADER* h, DWORD masks[3])
 static bool read_masks(ByteSource* s, DWORD masks[3])
 {
     uint8_t raw[MASK_BYTES];
-    if (!source_read(s, raw, sizeof raw))
+    if (!source_read(s, raw, sizeof raw, "colour masks"))
         return false;
     for (int i = 0; i < 3; ++i)
         masks[i] = le32(raw + 4 * i);
@@ -181,9 +189,10 @@ static bool plan_channel(DWORD mask, Channel* c)
 // The red, green and blue channels of a 16-bit file; the alpha mask, if any, is not looked at.
 static bool plan_channels(const DWORD masks[3], Layout* l)
 {
-    if ((masks[0] & masks[1]) || (masks[0] & masks[2]) || (masks[1] & masks[2]))
-        return false;
-    return plan_channel(masks[0], &l->red) && plan_channel(masks[1], &l->green) && plan_channel(masks[2], &l->blue);
+    const bool apart = !(masks[0] & masks[1]) && !(masks[0] & masks[2]) && !(masks[1] & masks[2]);
+    return (apart && plan_channel(masks[0], &l->red) && plan_channel(masks[1], &l->green) &&
+            plan_channel(masks[2], &l->blue)) ||
+           display_fail("the colour masks are not three separate runs of bits within 16");
 }
 
 // Checks the headers and works out where every row lies; false for anything not loadable.
@@ -192,14 +201,18 @@ static bool plan_layout(const BITMAPFILEHEADER& fh, const BITMAPINFOHEADER& ih, 
                         size_t source_size, Layout* l)
 {
     if (ih.biBitCount != 8 && ih.biBitCount != 16 && ih.biBitCount != 24)
-        return false;
+        return display_fail("%d-bit bitmaps are not read (only 8, 16 and 24 bits)", ih.biBitCount);
     // Colour masks describe 16-bit pixels only; no other depth takes compression of any kind.
-    if (ih.biCompression != BI_RGB && !(ih.biBitCount == 16 && ih.biCompression == BI_BITFIELDS))
-        return false;
+    if (ih.biCompression == BI_BITFIELDS && ih.biBitCount != 16)
+        return display_fail("colour masks go with 16-bit bitmaps only, not %d-bit ones", ih.biBitCount);
+    if (ih.biCompression != BI_RGB && ih.biCompression != BI_BITFIELDS)
+        return display_fail("compressed bitmaps are not read (compression %lu)",
+                            static_cast<unsigned long>(ih.biCompression));
     // Negative heights mark top-down files; the most negative value has no positive twin.
     if (ih.biWidth <= 0 || ih.biWidth > BITMAP_MAX_SIDE || ih.biHeight == 0 ||
         ih.biHeight < -BITMAP_MAX_SIDE || ih.biHeight > BITMAP_MAX_SIDE)
-        return false;
+        return display_fail("a picture of %ld x %ld is not read (each side 1 to 16384)", static_cast<long>(ih.biWidth),
+                            static_cast<long>(ih.biHeight));
     l->width = static_cast<int>(ih.biWidth);
     l->top_down = ih.biHeight < 0;
     l->height = static_cast<int>(l->top_down ? -ih.biHeight : ih.biHeight);
@@ -207,7 +220,7 @@ static bool plan_layout(const BITMAPFILEHEADER& fh, const BITMAPINFOHEADER& ih, 
     l->colours = 0;
     if (l->bits == 8) {
         if (ih.biClrUsed > 256)
-            return false;
+            return display_fail("a palette of %lu colours is more than 256", static_cast<unsigned long>(ih.biClrUsed));
         l->colours = ih.biClrUsed == 0 ? 256 : static_cast<int>(ih.biClrUsed);
     }
     // Sides are capped at 16384, so these products stay far below 2^63; the total is still checked
@@ -216,15 +229,18 @@ static bool plan_layout(const BITMAPFILEHEADER& fh, const BITMAPINFOHEADER& ih, 
     const uint64_t stride = (row_bytes + 3) & ~uint64_t{3};
     const uint64_t headers_end = FILE_HEADER_BYTES + ih.biSize + mask_bytes + 4u * static_cast<uint64_t>(l->colours);
     const uint64_t offset = fh.bfOffBits;
+    if (headers_end > source_size)
+        return display_fail("the file ends inside its %s", l->colours ? "palette" : "headers");
     if (offset < headers_end)
-        return false;  // pixels overlapping the headers or the palette
+        return display_fail("the pixels begin inside the headers or the palette");
     // The last row needs its pixels, not its padding.
     const uint64_t data_end = offset + stride * (static_cast<uint64_t>(l->height) - 1) + row_bytes;
     if (data_end > source_size)
-        return false;
+        return display_fail(offset >= source_size ? "the pixels begin past the end of the file"
+                                                  : "the file ends inside its pixels");
     const uint64_t out_row = static_cast<uint64_t>(l->width) * (l->bits == 8 ? 1 : 2);
     if (out_row * static_cast<uint64_t>(l->height) > SIZE_MAX)
-        return false;
+        return display_fail("the picture is larger than this program can hold");
     l->row_bytes = static_cast<size_t>(row_bytes);
     l->stride = static_cast<size_t>(stride);
     l->pixel_offset = static_cast<size_t>(offset);
@@ -237,7 +253,7 @@ static bool plan_layout(const BITMAPFILEHEADER& fh, const BITMAPINFOHEADER& ih, 
 static bool read_palette(ByteSource* s, int colours, PALETTEENTRY palette[256])
 {
     uint8_t raw[256 * 4];
-    if (!source_read(s, raw, static_cast<size_t>(colours) * 4))
+    if (!source_read(s, raw, static_cast<size_t>(colours) * 4, "palette"))
         return false;
     for (int i = 0; i < 256; ++i) {
         const bool held = i < colours;
@@ -293,12 +309,12 @@ static uint8_t* read_pixels(ByteSource* s, const Layout& l)
     // Packed pixels are read into a row of their own first; 8-bit rows go straight to their place.
     const bool packed = l.bits != 8;
     uint8_t* row = packed ? static_cast<uint8_t*>(std::malloc(l.row_bytes)) : nullptr;
-    bool ok = pixels && (!packed || row);
+    bool ok = (pixels && (!packed || row)) || display_fail("no memory for the pixels");
     for (int i = 0; ok && i < l.height; ++i) {
         const int y = l.top_down ? i : l.height - 1 - i;
         uint8_t* out = pixels + static_cast<size_t>(y) * l.out_row_bytes;
         ok = source_seek(s, l.pixel_offset + static_cast<size_t>(i) * l.stride) &&
-             source_read(s, packed ? row : out, l.row_bytes);
+             source_read(s, packed ? row : out, l.row_bytes, "pixels");
         if (ok && l.bits == 24)
             pack_row24(row, out, l.width);
         else if (ok && l.bits == 16)
@@ -343,7 +359,7 @@ static int load_from(BitmapFile* bitmap, ByteSource* s)
         bitmap->info_header.biBitCount = 16;
     if (l.bits == 8)
         std::memcpy(bitmap->palette, palette, sizeof palette);
-    return 1;
+    return display_succeed();
 }
 
 // ---- bitmap files ----
@@ -351,16 +367,18 @@ static int load_from(BitmapFile* bitmap, ByteSource* s)
 int bitmap_load(BitmapFile* bitmap, const char* filename)
 {
     if (!bitmap || !filename)
-        return 0;
+        return display_fail("a null record or file name");
     OFSTRUCT info;
     const HFILE file = OpenFile(filename, &info, OF_READ);
     if (file == HFILE_ERROR)
-        return 0;
+        return display_fail("the file cannot be opened");
     int result = 0;
     const LONG size = _llseek(file, 0, FILE_END);
     if (size != HFILE_ERROR && _llseek(file, 0, FILE_BEGIN) == 0) {
         ByteSource source = {file, nullptr, static_cast<size_t>(size), 0};
         result = load_from(bitmap, &source);
+    } else {
+        display_say("a read of the file failed");
     }
     _lclose(file);
     return result;
@@ -369,7 +387,7 @@ int bitmap_load(BitmapFile* bitmap, const char* filename)
 int bitmap_load_memory(BitmapFile* bitmap, const uint8_t* data, size_t size)
 {
     if (!bitmap || (!data && size > 0))
-        return 0;
+        return display_fail("a null record or data");
     ByteSource source = {HFILE_ERROR, data, size, 0};
     return load_from(bitmap, &source);
 }

@@ -1,11 +1,14 @@
 // display.cpp -- the display: DirectDraw start-up and shut-down, flips, fills, locks, the 16-bit
 // colour packers and the shared display globals every drawing routine reads.
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "asset_contract.h"
 #include "display.h"
+#include "display_failure.h"
 #include "services.h"
 
 // ---- constants ----
@@ -40,6 +43,8 @@ int clip_max_y = 479;
 PALETTEENTRY shadow_palette[256];
 DDSURFACEDESC2 surface_desc;
 uint16_t (*rgb16)(int red, int green, int blue) = nullptr;
+
+static char reason[160] = "";  // display_reason()'s text
 
 // ---- helpers ----
 
@@ -108,12 +113,15 @@ static int create_window_clipper()
 
 int display_init(int width, int height, int bpp, int windowed_mode)
 {
-    if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr)))
-        return 0;
-    if (FAILED(dd->SetCooperativeLevel(main_window, windowed_mode ? DDSCL_NORMAL : FULLSCREEN_LEVEL)))
-        return 0;
-    if (!windowed_mode && FAILED(dd->SetDisplayMode(width, height, bpp, 0, 0)))
-        return 0;
+    HRESULT hr = DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr);
+    if (FAILED(hr))
+        return display_fail("DirectDraw cannot start (error 0x%08lX)", display_error(hr));
+    if (FAILED(hr = dd->SetCooperativeLevel(main_window, windowed_mode ? DDSCL_NORMAL : FULLSCREEN_LEVEL)))
+        return main_window ? display_fail("the window cannot take the display (error 0x%08lX)", display_error(hr))
+                           : display_fail("there is no window: main_window is null");
+    if (!windowed_mode && FAILED(hr = dd->SetDisplayMode(width, height, bpp, 0, 0)))
+        return display_fail("the display mode %d x %d with %d bits a pixel is refused (error 0x%08lX)", width, height,
+                            bpp, display_error(hr));
     screen_width = width;
     screen_height = height;
     screen_bpp = bpp;
@@ -128,8 +136,8 @@ int display_init(int width, int height, int bpp, int windowed_mode)
         surface_desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
         surface_desc.dwBackBufferCount = 1;
     }
-    if (FAILED(dd->CreateSurface(&surface_desc, &primary_surface, nullptr)))
-        return 0;
+    if (FAILED(hr = dd->CreateSurface(&surface_desc, &primary_surface, nullptr)))
+        return display_fail("the primary surface cannot be made (error 0x%08lX)", display_error(hr));
     read_pixel_format();
 
     if (windowed) {
@@ -137,11 +145,11 @@ int display_init(int width, int height, int bpp, int windowed_mode)
     } else {
         DDSCAPS2 caps{};
         caps.dwCaps = DDSCAPS_BACKBUFFER;
-        if (FAILED(primary_surface->GetAttachedSurface(&caps, &back_surface)))
-            return 0;
+        if (FAILED(hr = primary_surface->GetAttachedSurface(&caps, &back_surface)))
+            return display_fail("the back buffer cannot be found (error 0x%08lX)", display_error(hr));
     }
     if (screen_bpp == 8 && !create_display_palette())
-        return 0;
+        return display_fail("the 8-bit palette cannot be made or set on the primary surface");
 
     if (windowed) {
         surface_fill(back_surface, 0, nullptr);
@@ -156,8 +164,8 @@ int display_init(int width, int height, int bpp, int windowed_mode)
     RECT whole = {0, 0, screen_width, screen_height};
     back_clipper = clipper_attach(back_surface, 1, &whole);
     if (windowed && !create_window_clipper())
-        return 0;
-    return 1;
+        return display_fail("the window's clipper cannot be made or set on the primary surface");
+    return display_succeed();
 }
 
 int display_shutdown()
@@ -281,6 +289,24 @@ int rect_fill(int left, int top, int right, int bottom, int color, LPDIRECTDRAWS
     surface->Blt(&rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     return 1;
 }
+
+// ---- failure reasons ----
+
+void display_say(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(reason, sizeof reason, format, args);
+    va_end(args);
+}
+
+int display_succeed()
+{
+    reason[0] = '\0';
+    return 1;
+}
+
+const char* display_reason() { return reason; }
 
 // ---- locks ----
 

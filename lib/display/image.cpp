@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "display.h"
+#include "display_failure.h"
 
 // ---- helpers ----
 
@@ -29,16 +30,24 @@ static size_t bytes_per_pixel(const BitmapImage* image) { return static_cast<siz
 
 static int image_load(BitmapImage* image, const BitmapFile* source, int cx, int cy, int mode, int bpp)
 {
-    if (!image_valid(image) || image->bpp != bpp || !source || !source->pixels)
-        return 0;
+    if (!image_valid(image))
+        return display_fail("the image is not made: image_create comes first");
+    if (image->bpp != bpp)
+        return display_fail("image_load%d fills %d-bit images, not %d-bit ones", bpp, bpp, image->bpp);
+    if (!source || !source->pixels || source->info_header.biWidth <= 0 || source->info_header.biHeight <= 0)
+        return display_fail("the bitmap holds no picture");
     const BITMAPINFOHEADER& info = source->info_header;
-    if (info.biBitCount != bpp || info.biWidth <= 0 || info.biHeight <= 0)
-        return 0;
+    if (info.biBitCount != bpp)
+        return bpp == 8 && info.biBitCount == 16
+                   ? display_fail("a 16- or 24-bit picture has no palette for an 8-bit image")
+                   : display_fail("pictures of %d bits cannot fill %d-bit images", info.biBitCount, bpp);
     // Cell mode: cells of the image's size in a grid with one-pixel borders around and between them.
     const int64_t x = mode == 0 ? int64_t{cx} * (image->width + 1) + 1 : cx;
     const int64_t y = mode == 0 ? int64_t{cy} * (image->height + 1) + 1 : cy;
     if (!rect_inside(x, y, image->width, image->height, info.biWidth, info.biHeight))
-        return 0;
+        return display_fail("the %d x %d block at (%ld, %ld) lies outside the %ld x %ld picture", image->width,
+                            image->height, static_cast<long>(x), static_cast<long>(y), static_cast<long>(info.biWidth),
+                            static_cast<long>(info.biHeight));
     const size_t b = bytes_per_pixel(image);
     const size_t row = static_cast<size_t>(image->width) * b;
     for (int r = 0; r < image->height; ++r) {
@@ -46,7 +55,7 @@ static int image_load(BitmapImage* image, const BitmapFile* source, int cx, int 
         std::memcpy(image->pixels + static_cast<size_t>(r) * row, source->pixels + from, row);
     }
     image->attr |= BITMAP_ATTR_LOADED;
-    return 1;
+    return display_succeed();
 }
 
 // A loaded image of this depth whose rectangle lies inside a display-sized buffer of this pitch.
@@ -80,14 +89,18 @@ static void draw_rows(const BitmapImage* image, Pixel* dest, size_t dest_step, b
 
 int image_create(BitmapImage* image, int x, int y, int width, int height, int bpp)
 {
-    if (!image || (bpp != 8 && bpp != 16) || width <= 0 || height <= 0)
-        return 0;
+    if (!image)
+        return display_fail("a null image record");
+    if (bpp != 8 && bpp != 16)
+        return display_fail("images have 8 or 16 bits a pixel, not %d", bpp);
+    if (width <= 0 || height <= 0)
+        return display_fail("an image of %d x %d has no pixels", width, height);
     const int64_t bytes = int64_t{width} * height * (bpp / 8);
     if (bytes > INT32_MAX)
-        return 0;  // num_bytes must hold the size
+        return display_fail("an image of %d x %d is larger than num_bytes can count", width, height);
     auto* pixels = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bytes), 1));
     if (!pixels)
-        return 0;
+        return display_fail("no memory for the image's pixels");
     // A record created twice would otherwise lose its first buffer.
     std::free(image->pixels);
     image->state = 1;
@@ -99,7 +112,7 @@ int image_create(BitmapImage* image, int x, int y, int width, int height, int bp
     image->num_bytes = static_cast<int>(bytes);
     image->bpp = bpp;
     image->pixels = pixels;
-    return 1;
+    return display_succeed();
 }
 
 int image_load8(BitmapImage* image, const BitmapFile* source, int cx, int cy, int mode)

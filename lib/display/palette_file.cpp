@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "display.h"
+#include "display_failure.h"
 
 static constexpr int PALETTE_SIZE = 256;
 
@@ -37,10 +38,10 @@ static bool read_decimal(FILE* f, unsigned* value)
 int palette_file_load(const char* filename, PALETTEENTRY palette[256])
 {
     if (!filename || !palette)
-        return 0;
+        return display_fail("a null file name or palette");
     FILE* f = std::fopen(filename, "r");
     if (!f)
-        return 0;
+        return display_fail("the file cannot be opened");
     // A failed read stores what it read of that entry; every later read fails at the same place.
     bool reading = true;
     for (int i = 0; i < PALETTE_SIZE && reading; ++i) {
@@ -55,19 +56,19 @@ int palette_file_load(const char* filename, PALETTEENTRY palette[256])
         }
     }
     std::fclose(f);
-    return 1;
+    return display_succeed();
 }
 
 int palette_file_save(const char* filename, const PALETTEENTRY palette[256])
 {
     if (!filename || !palette)
-        return 0;
+        return display_fail("a null file name or palette");
     FILE* f = std::fopen(filename, "w");
     if (!f)
-        return 0;
+        return display_fail("the file cannot be created");
     for (int i = 0; i < PALETTE_SIZE; ++i)
         std::fprintf(f, "\n%d %d %d %d", palette[i].peRed, palette[i].peGreen, palette[i].peBlue, palette[i].peFlags);
     // A write that did not reach the disk is a failed save, not a success.
     const bool written = !std::ferror(f);
-    return (std::fclose(f) == 0 && written) ? 1 : 0;
+    return (std::fclose(f) == 0 && written) ? display_succeed() : display_fail("the file was not written whole");
 }

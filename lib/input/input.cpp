@@ -1,5 +1,9 @@
 // input.cpp -- keyboard, mouse and joystick through DirectInput 8 in immediate mode: each read copies
-// a device's whole state into its global, and a failed read leaves the global as it was.
+// a device's whole state into its global, and a failed read leaves the global as it was. The inits
+// say why they failed through input_reason().
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "input.h"
@@ -31,20 +35,54 @@ GUID joystick_guid;
 char joystick_name[80];
 int joystick_found = 0;
 
+static char reason[160] = "";  // input_reason()'s text
+
 // ---- helpers ----
 
+// Keeps the reason, printf-style, and returns 0.
+static int fail(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+static int fail(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(reason, sizeof reason, format, args);
+    va_end(args);
+    return 0;
+}
+
+static int succeed()
+{
+    reason[0] = '\0';
+    return 1;
+}
+
+static unsigned long error_code(HRESULT hr) { return static_cast<uint32_t>(hr); }
+
+// A device's step refused, and why.
+static int step_failed(const char* device, const char* step, HRESULT hr)
+{
+    return fail("the %s cannot be %s (error 0x%08lX)", device, step, error_code(hr));
+}
+
 // Creates the device and brings it up to the acquired state, stopping at the first refusal.
-static int device_init(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPCDIDATAFORMAT format)
+static int device_init(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPCDIDATAFORMAT format, const char* name)
 {
     if (!dinput)
-        return 0;
-    if (dinput->CreateDevice(guid, device, nullptr) != DI_OK)
-        return 0;
-    if ((*device)->SetCooperativeLevel(main_window, COOPERATIVE_LEVEL) != DI_OK)
-        return 0;
-    if ((*device)->SetDataFormat(format) != DI_OK)
-        return 0;
-    return (*device)->Acquire() == DI_OK ? 1 : 0;
+        return fail("there is no DirectInput object: input_init comes first");
+    HRESULT hr;
+    if ((hr = dinput->CreateDevice(guid, device, nullptr)) != DI_OK)
+        return step_failed(name, "made", hr);
+    if ((hr = (*device)->SetCooperativeLevel(main_window, COOPERATIVE_LEVEL)) != DI_OK)
+        return step_failed(name, "bound to the window", hr);
+    if ((hr = (*device)->SetDataFormat(format)) != DI_OK)
+        return step_failed(name, "given its data format", hr);
+    if ((hr = (*device)->Acquire()) != DI_OK)
+        return step_failed(name, "acquired", hr);
+    return succeed();
 }
 
 static int device_read(LPDIRECTINPUTDEVICE8A device, void* state, DWORD size)
@@ -89,7 +127,10 @@ int input_init()
 {
     const HRESULT hr = DirectInput8Create(main_instance, DIRECTINPUT_VERSION, IID_IDirectInput8A,
                                           reinterpret_cast<void**>(&dinput), nullptr);
-    return hr >= 0 ? 1 : 0;
+    if (hr >= 0)
+        return succeed();
+    return main_instance ? fail("DirectInput cannot start (error 0x%08lX)", error_code(hr))
+                         : fail("DirectInput cannot start: main_instance is null");
 }
 
 void input_shutdown()
@@ -102,13 +143,13 @@ void input_shutdown()
 
 // ---- keyboard ----
 
-int keyboard_init() { return device_init(GUID_SysKeyboard, &keyboard_device, &c_dfDIKeyboard); }
+int keyboard_init() { return device_init(GUID_SysKeyboard, &keyboard_device, &c_dfDIKeyboard, "keyboard"); }
 int keyboard_read() { return device_read(keyboard_device, keyboard_state, sizeof keyboard_state); }
 void keyboard_release() { device_release(&keyboard_device); }
 
 // ---- mouse ----
 
-int mouse_init() { return device_init(GUID_SysMouse, &mouse_device, &c_dfDIMouse); }
+int mouse_init() { return device_init(GUID_SysMouse, &mouse_device, &c_dfDIMouse, "mouse"); }
 int mouse_read() { return device_read(mouse_device, &mouse_state, sizeof mouse_state); }
 void mouse_release() { device_release(&mouse_device); }
 
@@ -133,14 +174,16 @@ BOOL CALLBACK joystick_enum_callback(LPCDIDEVICEINSTANCEA instance, LPVOID refer
 int joystick_init(int min_x, int max_x, int min_y, int max_y, int dead_zone)
 {
     if (!dinput)
-        return 0;
+        return fail("there is no DirectInput object: input_init comes first");
     dinput->EnumDevices(DI8DEVCLASS_GAMECTRL, joystick_enum_callback, &joystick_guid, DIEDFL_ATTACHEDONLY);
-    if (dinput->CreateDevice(joystick_guid, &joystick_device, nullptr) != DI_OK)
-        return 0;
-    if (joystick_device->SetCooperativeLevel(main_window, COOPERATIVE_LEVEL) != DI_OK)
-        return 0;
-    if (joystick_device->SetDataFormat(&c_dfDIJoystick) != DI_OK)
-        return 0;
+    HRESULT hr;
+    if ((hr = dinput->CreateDevice(joystick_guid, &joystick_device, nullptr)) != DI_OK)
+        return joystick_guid == GUID{} ? fail("no game controller is attached")
+                                       : step_failed("game controller", "made", hr);
+    if ((hr = joystick_device->SetCooperativeLevel(main_window, COOPERATIVE_LEVEL)) != DI_OK)
+        return step_failed("game controller", "bound to the window", hr);
+    if ((hr = joystick_device->SetDataFormat(&c_dfDIJoystick)) != DI_OK)
+        return step_failed("game controller", "given its data format", hr);
     set_axis_range(DIJOFS_X, min_x, max_x);
     set_axis_range(DIJOFS_Y, min_y, max_y);
     // Clamped first, so a wild percentage cannot overflow into a small, plausible dead zone.
@@ -148,10 +191,10 @@ int joystick_init(int min_x, int max_x, int min_y, int max_y, int dead_zone)
     const DWORD hundredths = static_cast<DWORD>(percent) * DEAD_ZONE_UNITS_PER_PERCENT;
     set_axis_dead_zone(DIJOFS_X, hundredths);
     set_axis_dead_zone(DIJOFS_Y, hundredths);
-    if (joystick_device->Acquire() != DI_OK)
-        return 0;
+    if ((hr = joystick_device->Acquire()) != DI_OK)
+        return step_failed("game controller", "acquired", hr);
     joystick_found = 1;
-    return 1;
+    return succeed();
 }
 
 int joystick_read()
@@ -168,3 +211,7 @@ int joystick_read()
 }
 
 void joystick_release() { device_release(&joystick_device); }
+
+// ---- failure reasons ----
+
+const char* input_reason() { return reason; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 
 #include "audio_fixtures.h"
 
@@ -45,7 +46,7 @@ TEST_F(Music, FileOutsideTheCurrentDirectoryIsNotFound)
     EXPECT_EQ(music_load_midi("piece.mid"), 0) << "the search directory follows the current one";
 }
 
-TEST_F(Music, FilesThatDoNotParseAreRefused)
+TEST_F(Music, FilesThatDoNotParseAreRefusedEachWithItsReason)
 {
     Bytes past_end = one_note_midi();
     past_end[21] += 1;  // the track claims one byte more than the file holds
@@ -64,26 +65,36 @@ TEST_F(Music, FilesThatDoNotParseAreRefused)
     MidiTrack too_long;
     too_long.event(0x0FFFFFFF, {0x90, 60, 100});
     too_long.end(1);
-    const std::vector<std::pair<const char*, Bytes>> files = {
-        {"not MIDI", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0}},
-        {"a track running past the file", past_end},
-        {"a track without its end", no_end},
-        {"a tempo of two bytes", midi_file({bad_tempo})},
-        {"data without status", midi_file({orphan_data})},
-        {"a tempo of 0", midi_file({stopped_clock})},
-        {"a track longer than the player can count", midi_file({too_long})},
-        {"SMPTE timing", midi_file({MidiTrack{{0x00, 0xFF, 0x2F, 0x00}}}, 0, 0xE728)},
-        {"fewer tracks than the header says", [] {
+    // What audio_reason() says: the header's fault, or the reader's refusal.
+    const char* const NOT_MIDI = "not a standard MIDI file: it does not begin with an MThd header";
+    const char* const REFUSED = "its tracks do not parse, or cannot play (error 0x88781200)";
+    const std::vector<std::tuple<const char*, Bytes, const char*>> files = {
+        {"not MIDI", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0}, NOT_MIDI},
+        {"a track running past the file", past_end, REFUSED},
+        {"a track without its end", no_end, REFUSED},
+        {"a tempo of two bytes", midi_file({bad_tempo}), REFUSED},
+        {"data without status", midi_file({orphan_data}), REFUSED},
+        {"a tempo of 0", midi_file({stopped_clock}), REFUSED},
+        {"a track longer than the player can count", midi_file({too_long}), REFUSED},
+        {"SMPTE timing", midi_file({MidiTrack{{0x00, 0xFF, 0x2F, 0x00}}}, 0, 0xE728),
+         "SMPTE time is not played (only ticks a beat)"},
+        {"format 2", midi_file({MidiTrack{{0x00, 0xFF, 0x2F, 0x00}}}, 2),
+         "format 2 files are not played (separate pieces, which would sound at once)"},
+        {"0 ticks a beat", midi_file({MidiTrack{{0x00, 0xFF, 0x2F, 0x00}}}, 0, 0), "0 ticks a beat cannot play"},
+        {"fewer tracks than the header says",
+         [] {
              Bytes b = one_note_midi();
              b[9] = 1;   // format 1...
              b[11] = 2;  // ...of two tracks, with one in the file
              return b;
-         }()},
-        {"empty", Bytes{}},
+         }(),
+         REFUSED},
+        {"empty", Bytes{}, NOT_MIDI},
     };
-    for (const auto& [what, file] : files) {
+    for (const auto& [what, file, reason] : files) {
         write_file("bad.mid", file);
         EXPECT_EQ(music_load_midi("bad.mid"), -1) << what;
+        EXPECT_STREQ(audio_reason(), reason) << what;
         EXPECT_EQ(music_slots[0].state, MUSIC_SLOT_FREE) << what;
     }
     EXPECT_EQ(music_load_midi("missing.mid"), -1);

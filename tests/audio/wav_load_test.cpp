@@ -55,45 +55,61 @@ TEST_F(WavLoad, GameEffectsTakeIdsZeroToThreeAfterAFreshInit)
 struct Refused {
     const char* what;
     Bytes file;
+    const char* reason;  // what audio_reason() says after the refusal
 };
 
-TEST_F(WavLoad, RefusedFilesReturnMinusOneAndLeaveTheSlotFree)
+TEST_F(WavLoad, RefusedFilesReturnMinusOneLeaveTheSlotFreeAndSayWhy)
 {
     const Bytes fmt = riff_chunk("fmt ", fmt_body(1, 8, 11025));
     const Bytes data = riff_chunk("data", RAMP);
+    const char* const NOT_WAV = "not a WAV file: it holds no RIFF WAVE chunk";
+    const char* const SHORT_EXTENSION = "the extensible format chunk is cut short";
     Bytes truncated = simple_wav(1, 8, 11025, Bytes(400, 0x80));
     truncated.resize(truncated.size() - 100);
     const std::vector<Refused> files = {
-        {"not RIFF", Bytes{'R', 'I', 'F', 'X', 8, 0, 0, 0, 'W', 'A', 'V', 'E'}},
-        {"RIFF of another form", wave_file({fmt, data}, "AVI ")},
-        {"format tag 3 (floating point)", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025, 3)), data})},
-        {"no data chunk", wave_file({fmt, riff_chunk("junk", RAMP)})},
-        {"data before the format", wave_file({data, fmt})},
-        {"data shorter than its chunk claims", truncated},
-        {"data claiming 4 GB", wave_file({fmt, riff_chunk("data", RAMP, 0xFFFFFFF0)})},
-        {"empty data", wave_file({fmt, riff_chunk("data", {})})},
-        {"12-bit samples", wave_file({riff_chunk("fmt ", fmt_body(1, 12, 11025)), data})},
-        {"33 channels", wave_file({riff_chunk("fmt ", fmt_body(33, 8, 11025)), data})},
-        {"extensible floating point", wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 32, 11025, 32, 3)), data})},
+        {"not RIFF", Bytes{'R', 'I', 'F', 'X', 8, 0, 0, 0, 'W', 'A', 'V', 'E'}, NOT_WAV},
+        {"RIFF of another form", wave_file({fmt, data}, "AVI "), NOT_WAV},
+        {"format tag 3 (floating point)", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025, 3)), data}),
+         "floating-point samples are not read (only integer PCM)"},
+        {"no data chunk", wave_file({fmt, riff_chunk("junk", RAMP)}), "no data chunk follows the format chunk"},
+        {"data before the format", wave_file({data, fmt}), "the format chunk does not come first"},
+        {"data shorter than its chunk claims", truncated, "the file ends inside its samples"},
+        {"data claiming 4 GB", wave_file({fmt, riff_chunk("data", RAMP, 0xFFFFFFF0)}),
+         "the data chunk holds more samples than a sound buffer"},
+        {"empty data", wave_file({fmt, riff_chunk("data", {})}), "the data chunk holds fewer than 4 samples a channel"},
+        {"12-bit samples", wave_file({riff_chunk("fmt ", fmt_body(1, 12, 11025)), data}),
+         "12-bit samples are not read (only 8, 16, 24 and 32 bits)"},
+        {"33 channels", wave_file({riff_chunk("fmt ", fmt_body(33, 8, 11025)), data}),
+         "33 channels are not read (only 1 to 32)"},
+        {"extensible floating point", wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 32, 11025, 32, 3)), data}),
+         "the extensible format's samples are not integer PCM"},
         {"extensible with valid bits above the container's",
-         wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 16, 11025, 17)), data})},
+         wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 16, 11025, 17)), data}),
+         "17 valid bits do not fit 16-bit samples"},
         {"extensible with a short extension",
-         wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 16, 11025, 16, 1, 21)), data})},
-        {"extensible in a format chunk too short for its extension", [&] {
+         wave_file({riff_chunk("fmt ", fmt_extensible_body(1, 16, 11025, 16, 1, 21)), data}), SHORT_EXTENSION},
+        {"extensible in a format chunk too short for its extension",
+         [&] {
              Bytes body = fmt_extensible_body(1, 16, 11025, 16);
              body.pop_back();
              return wave_file({riff_chunk("fmt ", body), data});
-         }()},
-        {"a rate of 0", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 0)), data})},
-        {"a format chunk past the end", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025), 0x7FFFFFF0)})},
-        {"a format chunk cut short", Bytes{'R', 'I', 'F', 'F', 20, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                           16, 0, 0, 0, 1, 0, 1, 0}},
-        {"an empty file", Bytes{}},
+         }(),
+         SHORT_EXTENSION},
+        {"a rate of 0", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 0)), data}),
+         "a rate of 0 samples a second is not played (only 100 to 100000)"},
+        {"a format chunk past the end", wave_file({riff_chunk("fmt ", fmt_body(1, 8, 11025), 0x7FFFFFF0)}),
+         "the file ends inside its format chunk"},
+        {"a format chunk cut short",
+         Bytes{'R', 'I', 'F', 'F', 20, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0},
+         "the file ends inside its format chunk"},
+        {"an empty file", Bytes{}, NOT_WAV},
     };
     for (const Refused& r : files) {
         write_file("bad.wav", r.file);
         EXPECT_EQ(sound_load_wav("bad.wav", 224), -1) << r.what;
+        EXPECT_STREQ(audio_reason(), r.reason) << r.what;
         EXPECT_EQ(sound_load_wav_memory(r.file.data(), r.file.size(), 224), -1) << r.what << ", from memory";
+        EXPECT_STREQ(audio_reason(), r.reason) << r.what << ", from memory";
         EXPECT_EQ(sound_slots[0].state, SOUND_SLOT_FREE) << r.what;
         EXPECT_EQ(sound_slots[0].buffer, nullptr) << r.what;
     }

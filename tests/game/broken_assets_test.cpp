@@ -1,7 +1,8 @@
 // broken_assets_test.cpp -- the program started in a folder with each asset in turn missing,
-// truncated or garbled: a picture it cannot use ends the start with one line naming the file; a
-// sound, a music piece or the palette file it cannot use leaves the game playing on without it.
-// Never a crash, a hang, or a file, buffer or segment left behind.
+// truncated or garbled: a picture it cannot use ends the start with one line naming the file and
+// why; a sound or a music piece it cannot use is named in one line too, and the game plays on
+// without it, as it does in silence without the palette file. Never a crash, a hang, or a file,
+// buffer or segment left behind.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,6 +25,7 @@ bool is_picture(const std::string& name)
     return ext == ".bmp" || ext == ".BMP";
 }
 bool is_music(const std::string& name) { return std::filesystem::path(name).extension() == ".MID"; }
+bool is_sound(const std::string& name) { return std::filesystem::path(name).extension() == ".WAV"; }
 
 std::vector<char> read_all(const std::string& path)
 {
@@ -79,10 +81,21 @@ protected:
                 // Each damage here leaves a picture the loader refuses or the game cannot use.
                 expect_ended_with_one_line(run);
                 EXPECT_NE(run.error.find(name), std::string::npos) << "names the file: " << run.error;
+                const char* reason = damage == Damage::missing     ? ": the file cannot be opened\n"
+                                     : damage == Damage::truncated ? ": the file ends inside its pixels\n"
+                                                                   : ": ";
+                EXPECT_NE(run.error.find(reason), std::string::npos) << "says why: " << run.error;
             } else {
                 expect_played_on(run, TURNS);
                 EXPECT_EQ(run.frames_shown, TURNS);
-                EXPECT_TRUE(run.error.empty()) << "sounds, music and the palette fail in silence: " << run.error;
+                if (is_sound(name) || is_music(name)) {
+                    EXPECT_EQ(run.error.rfind("vorlash: cannot load the ", 0), 0u) << run.error;
+                    EXPECT_NE(run.error.find(name + " from "), std::string::npos) << "names the file: " << run.error;
+                    EXPECT_EQ(run.error.find(": ;"), std::string::npos) << "says why: " << run.error;
+                    EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << "one line: " << run.error;
+                } else {
+                    EXPECT_TRUE(run.error.empty()) << "the palette file fails in silence: " << run.error;
+                }
             }
             write_all(path, original);
             testing_reset();

@@ -194,6 +194,8 @@ TEST_F(CopiedAssets, DisplayThatCannotBeSetUp)
     std::string line;
     EXPECT_EQ(start_and_loop(&line), 1);
     EXPECT_NE(line.find("display"), std::string::npos) << line;
+    EXPECT_NE(line.find(": the display mode 640 x 480 with 8 bits a pixel is refused (error 0x"), std::string::npos)
+        << "says why: " << line;
     EXPECT_EQ(dd, nullptr);
     EXPECT_EQ(testing_open_files(), 0) << "no picture was opened";
 }
@@ -204,7 +206,10 @@ TEST_F(CopiedAssets, MissingSoundsAndMusicLeaveIdsAtMinusOne)
     std::filesystem::remove(folder.file("cannon2.WAV"));
     std::string line;
     EXPECT_EQ(start_and_loop(&line), -1) << "the game plays on";
-    EXPECT_TRUE(line.empty()) << line;
+    const std::string from = " from " + std::filesystem::current_path().string() + ": the file cannot be opened; ";
+    EXPECT_EQ(line, "vorlash: cannot load the sound lasertw.WAV" + from + "it stays silent\n" +
+                        "vorlash: cannot load the sound cannon2.WAV" + from + "it stays silent\n")
+        << "each named with why, and no line for the music, which is off";
     EXPECT_EQ(game_ready, 1);
     EXPECT_EQ(laser_sound, -1);
     EXPECT_EQ(explosion_sound, -1);

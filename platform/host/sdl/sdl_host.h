@@ -1,5 +1,6 @@
-// sdl_host.h -- the host for the real program: an SDL2 window showing the display full screen,
-// paced at 60 refreshes per second, with the machine's events turned into window messages.
+/// @file
+/// sdl_host.h -- the host for the real program: an SDL2 window showing the display full screen,
+/// paced at 60 refreshes per second, with the machine's events turned into window messages.
 #pragma once
 #include <SDL.h>
 
@@ -10,6 +11,8 @@
 #include "host.h"
 #include "sdl_audio.h"
 
+/// The Host of the real program: an SDL2 window, full screen at 60 refreshes a second, the machine's
+/// audio device, keyboard, mouse and game controllers. Install it with host_install before WinMain.
 class SdlHost final : public Host {
 public:
     ~SdlHost() override;
@@ -29,7 +32,7 @@ public:
     void close_audio() override;
     void music_unavailable(const char* reason) override;
 
-    bool window_failed() const { return failed; }
+    bool window_failed() const { return failed; }  ///< open_window was called and failed
 
 private:
     bool ensure_texture(int width, int height);
