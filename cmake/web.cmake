@@ -15,6 +15,9 @@ set(site ${CMAKE_BINARY_DIR}/site)
 set(web ${PROJECT_SOURCE_DIR}/platform/host/web)
 
 add_compile_options(-O2)
+# Debian's emcc runs Node with the JavaScript modules Debian packages (acorn among them), which a
+# Node of another origin finds only through NODE_PATH.
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
 add_library(vorlash_web_freetype STATIC IMPORTED)
 set_target_properties(vorlash_web_freetype PROPERTIES IMPORTED_LOCATION ${VORLASH_WEB_FREETYPE}/lib/libfreetype.a
                       INTERFACE_INCLUDE_DIRECTORIES ${VORLASH_WEB_FREETYPE}/include/freetype2)

@@ -248,6 +248,8 @@ try {
   await page.click("#again");
   const replayed = await waitFor(page, async () => (await stats(page)).draws > draws + 2, 10);
   check(replayed, "play again starts the game again");
+  const notice = await page.$eval("#notice", e => (e.hidden ? "" : e.textContent));
+  check(notice === "", `the music played${notice ? ": " + notice : ""}`);
   await page.close();
 
   // ---- a phone-sized touch screen: the touch controls move the gunship ----

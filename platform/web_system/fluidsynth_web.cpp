@@ -10,10 +10,9 @@
 
 #include <cstdint>
 
-// ---- constants ----
-// At the same gain this FluidSynth (2.4.6) renders the game's music at half the level of Debian's
-// FluidSynth 2.3.1 (measured by the probe of issue 25); twice its default gain of 0.2 matches them.
-static constexpr double WEB_SYNTH_GAIN = 0.4;
+// The synthesizer keeps FluidSynth's default gain: with the same soundfont, rate and settings this
+// FluidSynth (2.4.6) renders the game's pieces within 2 dB of Debian's native one (AIRMAN.MID at the
+// same RMS, WOODMAN3.MID 1.6 dB lower, over their first 20 seconds).
 
 // ---- the synthesizer's module ----
 
@@ -134,10 +133,7 @@ fluid_settings_t* new_fluid_settings(void)
 {
     if (!ready())
         return nullptr;
-    fluid_settings_t* settings = handle<fluid_settings_t>(fluid_web_call("new_fluid_settings", 0, 0, 0));
-    if (settings)
-        fluid_web_setting(address(settings), "synth.gain", 0, WEB_SYNTH_GAIN, nullptr);
-    return settings;
+    return handle<fluid_settings_t>(fluid_web_call("new_fluid_settings", 0, 0, 0));
 }
 
 void delete_fluid_settings(fluid_settings_t* settings) { fluid_web_call("delete_fluid_settings", address(settings), 0, 0); }

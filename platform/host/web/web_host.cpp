@@ -21,6 +21,10 @@ static constexpr int AUDIO_CHANNELS_MAX = 2;
 // A sleep gives the page its turn at least this often, so keys pressed during a long sleep (the
 // intro holds each picture so) reach the program as they would between frames.
 static constexpr uint32_t SLEEP_SLICE_MS = 20;
+// The page runs on the program's thread: a busy wait on the tick count (the game's one-second pause
+// on a restart, a transition's steps) that has held it this long gives the page a turn, so sound
+// plays on, keys arrive and the canvas is shown, as they would on a desktop during such a wait.
+static constexpr double BUSY_TURN_MS = 8;
 
 // ---- the audio pull ----
 static int16_t audio_buffer[AUDIO_FRAMES * AUDIO_CHANNELS_MAX];
@@ -108,7 +112,11 @@ void WebHost::present(const HostFrame& frame)
 
 // The page's animation frames are the display's refreshes: a hidden page gets none, so the game
 // waits here, paused, until it is shown again (and the frame pacer then drops the missed ticks).
-void WebHost::wait_refresh() { web_page_refresh(); }
+void WebHost::wait_refresh()
+{
+    web_page_refresh();
+    last_turn_ms = web_page_now();
+}
 
 // ---- events ----
 
@@ -135,7 +143,12 @@ void WebHost::show_cursor(bool visible) { web_page_cursor(visible); }
 uint32_t WebHost::real_ticks()
 {
     static const double start = web_page_now();
-    return static_cast<uint32_t>(web_page_now() - start);
+    double now = web_page_now();
+    if (now - last_turn_ms >= BUSY_TURN_MS) {
+        web_page_turn();
+        now = last_turn_ms = web_page_now();
+    }
+    return static_cast<uint32_t>(now - start);
 }
 
 void WebHost::real_sleep(uint32_t ms)
@@ -147,6 +160,7 @@ void WebHost::real_sleep(uint32_t ms)
         if (slept >= ms)
             return;
         web_page_sleep(static_cast<int>(ms - slept < SLEEP_SLICE_MS ? ms - slept : SLEEP_SLICE_MS));
+        last_turn_ms = web_page_now();
     }
 }
 

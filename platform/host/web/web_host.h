@@ -28,6 +28,7 @@ public:
 
 private:
     bool open = false;
+    double last_turn_ms = 0;  // when the page last had its turn (the page's clock)
     // The picture last drawn, as the canvas holds it (RGBA bytes), and the display frame it came
     // from: a present of the same frame again draws nothing.
     std::vector<uint8_t> last_frame;

@@ -3,6 +3,7 @@
 
 #include <dinput.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <iterator>
 
@@ -56,6 +57,23 @@ static constexpr struct {
     {"BrowserStop", DIK_WEBSTOP}, {"BrowserRefresh", DIK_WEBREFRESH}, {"BrowserFavorites", DIK_WEBFAVORITES},
     {"Power", DIK_POWER}, {"Sleep", DIK_SLEEP},
 };
+
+static constexpr bool same_code(const char* a, const char* b)
+{
+    while (*a && *a == *b)
+        ++a, ++b;
+    return *a == *b;
+}
+
+static constexpr bool no_code_listed_twice()
+{
+    for (size_t i = 0; i < std::size(KEYS); ++i)
+        for (size_t j = i + 1; j < std::size(KEYS); ++j)
+            if (same_code(KEYS[i].code, KEYS[j].code))
+                return false;
+    return true;
+}
+static_assert(no_code_listed_twice(), "each KeyboardEvent.code is listed once");
 
 void web_keys_register()
 {

@@ -17,8 +17,10 @@ EM_JS(void, web_page_draw, (const uint8_t* rgba, int width, int height), {
 // two through plain functions.
 EM_ASYNC_JS(void, page_next_frame, (), { await Module.page.nextFrame(); });
 EM_ASYNC_JS(void, page_sleep, (int ms), { await Module.page.sleep(ms); });
+EM_ASYNC_JS(void, page_turn, (), { await Module.page.turn(); });
 void web_page_refresh() { page_next_frame(); }
 void web_page_sleep(int ms) { page_sleep(ms); }
+void web_page_turn() { page_turn(); }
 
 EM_JS(int, web_page_events, (int* out, int max_events), {
     const queue = Module.page.events;

@@ -14,6 +14,7 @@ void web_page_open(int width, int height);          // the canvas takes the disp
 void web_page_draw(const uint8_t* rgba, int width, int height);
 void web_page_refresh();                            // until the page's next animation frame
 void web_page_sleep(int ms);
+void web_page_turn();                               // the page's turn now, as soon as it has had it
 int web_page_events(int* out, int max_events);      // events taken, at most max_events
 double web_page_now();                              // milliseconds, the page's clock
 // The first standard gamepad: its buttons as bits (button i at bit i) and its left stick's x and

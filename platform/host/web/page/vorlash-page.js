@@ -83,6 +83,8 @@ var VorlashPage = (function () {
     window.addEventListener("resize", fit);
 
     page.open = (width, height) => {
+      if (page.stats.openedAt === undefined)
+        page.stats.openedAt = performance.now();
       if (canvas.width !== width || canvas.height !== height) {
         canvas.width = width;
         canvas.height = height;
@@ -93,8 +95,12 @@ var VorlashPage = (function () {
       if (canvas.width !== width || canvas.height !== height)
         page.open(width, height);
       context.putImageData(new ImageData(pixels, width, height), 0, 0);
-      if (page.stats.firstDrawAt === null)
+      if (page.stats.firstDrawAt === null) {
         page.stats.firstDrawAt = performance.now();
+        // FluidSynth loads once the first picture is up: its module is as big as the program's
+        // and the program asks for it only when its music starts.
+        setTimeout(() => loadSynthesizer(options.base), 0);
+      }
       ++page.stats.draws;
     };
     // The program's two ways of waiting: both give the page its turn.
@@ -104,6 +110,13 @@ var VorlashPage = (function () {
     page.nextFrame = () => {
       waiting();
       return new Promise(resolve => requestAnimationFrame(() => { ++page.stats.refreshes; resumed(); resolve(); }));
+    };
+    // A turn for the page and nothing more: a message to itself runs after what the page has queued.
+    const turns = new MessageChannel(), turned = [];
+    turns.port1.onmessage = () => { resumed(); turned.shift()(); };
+    page.turn = () => {
+      waiting();
+      return new Promise(resolve => { turned.push(resolve); turns.port2.postMessage(0); });
     };
     page.sleep = ms => {
       waiting();
@@ -261,7 +274,6 @@ var VorlashPage = (function () {
         $("ended").hidden = false;
         $("again").focus();
       };
-      loadSynthesizer(options.base);  // loads beside the program; the program waits for it only for music
       const begin = () => VorlashModule({
         page,
         canvas,
