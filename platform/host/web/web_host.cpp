@@ -6,6 +6,7 @@
 #include <emscripten.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "frame_convert.h"
@@ -14,8 +15,8 @@
 #include "../../src/host_reports.h"
 
 // ---- constants ----
-// WebAudio asks for this many frames at a time: 46 ms at 44100 Hz, the smallest that a page running
-// its game between requests never lets run dry.
+// WebAudio asks for this many frames at a time (46 ms at 44100 Hz): the page's thread also runs the
+// program, so a pull can come a frame or two late and still find sound queued.
 static constexpr int AUDIO_FRAMES = 2048;
 static constexpr int AUDIO_CHANNELS_MAX = 2;
 // A sleep gives the page its turn at least this often, so keys pressed during a long sleep (the
@@ -49,6 +50,7 @@ bool WebHost::open_window(int width, int height, const char*)
         open = true;
     }
     web_page_open(width, height);
+    last_width = 0;  // a canvas of a new size is blank: the next present draws it whole
     return true;
 }
 
@@ -59,7 +61,11 @@ void WebHost::close_window()
     last_width = last_height = 0;
 }
 
-void WebHost::set_display_mode(int width, int height, int) { web_page_open(width, height); }
+void WebHost::set_display_mode(int width, int height, int)
+{
+    web_page_open(width, height);
+    last_width = 0;
+}
 
 // ---- display ----
 
@@ -69,23 +75,27 @@ static uint32_t rgba_from_xrgb(uint32_t xrgb)
     return 0xFF000000u | (xrgb & 0xFF) << 16 | (xrgb & 0xFF00) | (xrgb >> 16 & 0xFF);
 }
 
+// Only the rows that changed since the last present are converted and handed to the canvas: during
+// play about half of the rows are as they were.
 void WebHost::present(const HostFrame& frame)
 {
     if (!open || frame.width <= 0 || frame.height <= 0)
         return;
     const size_t row = static_cast<size_t>(frame.width) * (frame.bpp / 8);
+    const bool same_palette = !frame.palette || std::memcmp(last_palette, frame.palette, sizeof last_palette) == 0;
     const bool same_shape = last_width == frame.width && last_height == frame.height && last_bpp == frame.bpp;
-    bool same = same_shape && (!frame.palette || std::memcmp(last_palette, frame.palette, sizeof last_palette) == 0);
     last_frame.resize(row * frame.height);
+    int first = frame.height, last = -1;  // the rows that changed
     for (int y = 0; y < frame.height; ++y) {
         uint8_t* kept = last_frame.data() + y * row;
         const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
-        if (same && std::memcmp(kept, in, row) == 0)
+        if (same_shape && same_palette && std::memcmp(kept, in, row) == 0)
             continue;
-        same = false;
         std::memcpy(kept, in, row);
+        first = std::min(first, y);
+        last = y;
     }
-    if (same)
+    if (last < 0)
         return;  // the canvas shows this picture already
     last_width = frame.width;
     last_height = frame.height;
@@ -94,6 +104,10 @@ void WebHost::present(const HostFrame& frame)
         std::memcpy(last_palette, frame.palette, sizeof last_palette);
 
     rgba.resize(static_cast<size_t>(frame.width) * frame.height);
+    HostFrame band = frame;  // the changed rows alone
+    band.pixels = frame.pixels + static_cast<size_t>(first) * frame.pitch;
+    band.height = last - first + 1;
+    uint32_t* out = rgba.data() + static_cast<size_t>(first) * frame.width;
     uint32_t lut[256] = {};  // an 8-bit frame without a palette shows black
     if (frame.bpp == 8) {
         // The 8-bit conversion only looks its pixels up: with the table in RGBA it gives RGBA.
@@ -101,13 +115,13 @@ void WebHost::present(const HostFrame& frame)
             frame_palette_to_xrgb(frame.palette, lut);
         for (uint32_t& entry : lut)
             entry = rgba_from_xrgb(entry);
-        frame_to_xrgb(frame, lut, rgba.data(), frame.width * 4);
+        frame_to_xrgb(band, lut, out, frame.width * 4);
     } else {
-        frame_to_xrgb(frame, lut, rgba.data(), frame.width * 4);
-        for (uint32_t& p : rgba)
-            p = rgba_from_xrgb(p);
+        frame_to_xrgb(band, lut, out, frame.width * 4);
+        for (uint32_t* p = out; p < out + static_cast<size_t>(band.height) * frame.width; ++p)
+            *p = rgba_from_xrgb(*p);
     }
-    web_page_draw(reinterpret_cast<const uint8_t*>(rgba.data()), frame.width, frame.height);
+    web_page_draw(reinterpret_cast<const uint8_t*>(rgba.data()), frame.width, frame.height, first, band.height);
 }
 
 // The page's animation frames are the display's refreshes: a hidden page gets none, so the game

@@ -9,8 +9,8 @@ EM_JS(void, web_page_key_name, (const char* code, int dik), { Module.page.keyCod
 
 EM_JS(void, web_page_open, (int width, int height), { Module.page.open(width, height); });
 
-EM_JS(void, web_page_draw, (const uint8_t* rgba, int width, int height), {
-    Module.page.draw(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+EM_JS(void, web_page_draw, (const uint8_t* rgba, int width, int height, int top, int rows), {
+    Module.page.draw(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height, top, rows);
 });
 
 // An EM_ASYNC_JS function is imported under another name than its own, so other files reach these

@@ -11,7 +11,8 @@ constexpr int WEB_EVENT_INTS = 3;
 extern "C" {
 void web_page_key_name(const char* code, int dik);  // KeyboardEvent.code `code` is the key `dik`
 void web_page_open(int width, int height);          // the canvas takes the display's size
-void web_page_draw(const uint8_t* rgba, int width, int height);
+// The picture `rgba` (width × height RGBA bytes), of which only `rows` rows from row `top` changed.
+void web_page_draw(const uint8_t* rgba, int width, int height, int top, int rows);
 void web_page_refresh();                            // until the page's next animation frame
 void web_page_sleep(int ms);
 void web_page_turn();                               // the page's turn now, as soon as it has had it

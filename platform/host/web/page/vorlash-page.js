@@ -91,10 +91,10 @@ var VorlashPage = (function () {
       }
       fit();
     };
-    page.draw = (pixels, width, height) => {
+    page.draw = (pixels, width, height, top, rows) => {
       if (canvas.width !== width || canvas.height !== height)
         page.open(width, height);
-      context.putImageData(new ImageData(pixels, width, height), 0, 0);
+      context.putImageData(new ImageData(pixels, width, height), 0, 0, 0, top, width, rows);
       if (page.stats.firstDrawAt === null) {
         page.stats.firstDrawAt = performance.now();
         // FluidSynth loads once the first picture is up: its module is as big as the program's
@@ -239,6 +239,9 @@ var VorlashPage = (function () {
           return;
         page.touchShown = true;
         touch.hidden = false;
+        if (!page.gestured)
+          prompt.textContent = "Tap to play";
+        $("controls").textContent = "Arrows move \u00b7 FIRE fires \u00b7 FAST / SLOW toggles the speed \u00b7 RESTART starts again";
         fit();
       };
       if (navigator.maxTouchPoints > 0 || (window.matchMedia && matchMedia("(pointer: coarse)").matches))
