@@ -290,6 +290,7 @@ try {
   // ---- a phone-sized touch screen: the touch controls move the gunship ----
   const phone = await open("index.html", { width: 390, height: 844, deviceScaleFactor: 1, isMobile: true, hasTouch: true });
   check(await phone.page.$eval("#touch", e => !e.hidden), "the touch controls show on a touch screen");
+  await waitFor(phone.page, async () => (await stats(phone.page))?.firstDrawAt, 15);
   await phone.page.screenshot({ path: path.join(out, "phone-intro.png") });
   await phone.page.tap("#prompt");
   if (await waitForPlay(phone.page, phone.started)) {
