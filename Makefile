@@ -9,7 +9,7 @@ CONFIGURE   = cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
 # `make bench` turn the rest on in the same folder, and `make play` never turns it off again.
 PLAY_ONLY  := -DVORLASH_TESTS=OFF -DVORLASH_EXAMPLES=OFF -DVORLASH_BENCH=OFF
 
-.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke test-sanitize fuzz bench bench-build scoreboard example example-pictures install deb deb-smoke docs clean
+.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke web web-serve web-dist web-smoke test-sanitize fuzz bench bench-build scoreboard example example-pictures install deb deb-smoke docs clean
 
 all: build
 
@@ -115,6 +115,40 @@ windows-smoke: windows-dist
 	@scripts/install-deps.sh wine
 	scripts/windows-smoke.sh build-windows
 
+# The game and the examples for a browser: a static site in build-web/site/ (index.html, the program's
+# .js and .wasm, one data file with the generated assets, the soundfont and the font, FluidSynth for
+# WebAssembly, and examples/NAME.html). Built with emscripten in a folder of its own; the assets come
+# from the native build's generator.
+WEB_BUILD ?= build-web
+WEB_PORT  ?= 8080
+WEB_ENV   := NODE_PATH=/usr/share/nodejs
+web: deps
+	@scripts/install-deps.sh web
+	$(CONFIGURE) $(if $(wildcard $(BUILD)/CMakeCache.txt),,$(PLAY_ONLY))
+	cmake --build $(BUILD) -j $(JOBS) --target assets example_assets
+	scripts/web-freetype.sh $(WEB_BUILD)
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) $(CMAKE_GEN) $(CMAKE_ARGS) -DCMAKE_BUILD_TYPE=Release \
+	      -DVORLASH_WEB_ASSETS=$(abspath $(BUILD))/assets -DVORLASH_WEB_EXAMPLE_ASSETS=$(abspath $(BUILD))/example-assets
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+	@ls -l $(WEB_BUILD)/site
+
+# The site on http://127.0.0.1:$(WEB_PORT)/ until Ctrl+C.
+web-serve: web
+	node scripts/web-serve.mjs $(WEB_BUILD)/site $(WEB_PORT)
+
+# The site as one archive for a static host: build-web/vorlash-web.zip.
+web-dist: web
+	rm -rf $(WEB_BUILD)/vorlash-web $(WEB_BUILD)/vorlash-web.zip
+	cp -r $(WEB_BUILD)/site $(WEB_BUILD)/vorlash-web
+	cd $(WEB_BUILD) && cmake -E tar cf vorlash-web.zip --format=zip vorlash-web
+	rm -rf $(WEB_BUILD)/vorlash-web
+	@ls -l $(WEB_BUILD)/vorlash-web.zip
+
+# The site played in headless Chromium: intro, play, frame rate, keys, sound, ESC and play again,
+# touch controls, an example page; screenshots and report.json in build-web/smoke/.
+web-smoke: web
+	node scripts/web-smoke.mjs $(WEB_BUILD) $(BUILD)/assets
+
 test-sanitize: deps
 	cmake -S . -B build-sanitize $(CMAKE_GEN) $(CMAKE_ARGS) -DVORLASH_SANITIZE=ON \
 	      -DVORLASH_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
@@ -147,7 +181,7 @@ scoreboard: bench-build
 	python3 scripts/scoreboard.py $(BUILD) --repetitions $(SCOREBOARD_REPS)
 
 clean:
-	rm -rf build build-windows build-sanitize build-fuzz
+	rm -rf build build-windows build-sanitize build-fuzz build-web
 
 # One contact sheet of every generated picture and frame (sprites enlarged), for review by eye.
 .PHONY: assets-sheet

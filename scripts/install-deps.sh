@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # install-deps.sh -- installs the Debian packages a build needs, and only the missing ones.
-# usage: scripts/install-deps.sh [core|test|bench|package|windows|fuzz|smoke|wine|docs]...   (default: core)
+# usage: scripts/install-deps.sh [core|test|bench|package|windows|fuzz|smoke|wine|docs|web]...   (default: core)
 # core is what building and playing need; test adds GoogleTest; bench Google Benchmark and its peers;
 # docs Doxygen for the API reference.
 # The wine set (the Windows program played under Wine) needs 32-bit packages beside the native
@@ -21,12 +21,18 @@ docs=(doxygen)
 # what is written straight into the visible surface. The program's DirectSound reaches a PulseAudio
 # server of the smoke run's own through Wine's PulseAudio driver, which loads the 32-bit libpulse;
 # parecord records that server's null sink and sox measures the recording.
+# The web build: emscripten (its system libraries come prebuilt; its ports need the internet and are
+# not used), Debian's FreeType source unpacked by dpkg-source (scripts/web-freetype.sh), the page's
+# soundfont and font, headless Chromium for the smoke run, and the npm packages of
+# platform/host/web/package-lock.json (js-synthesizer for music, puppeteer-core to drive Chromium).
+web=(emscripten dpkg-dev timgm6mb-soundfont fonts-dejavu-core chromium)
 wine=(wine wine32:i386 libxrandr2:i386 libxrender1:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
       libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386 libgl1:i386 libgl1-mesa-dri:i386
       libpulse0:i386 pulseaudio pulseaudio-utils sox
       xvfb xdotool imagemagick x11-utils unzip)
 
 wanted=()
+npm_ci=false
 for set in "${@:-core}"; do
     case "$set" in
         core) wanted+=("${core[@]}") ;;
@@ -38,16 +44,32 @@ for set in "${@:-core}"; do
         smoke) wanted+=("${smoke[@]}") ;;
         wine) wanted+=("${wine[@]}") ;;
         docs) wanted+=("${docs[@]}") ;;
+        web) wanted+=("${web[@]}"); command -v npm >/dev/null || wanted+=(npm); npm_ci=true ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
 done
+
+# The web page's npm packages, exactly as the lock file pins them, once per change of the lock file;
+# no browser is downloaded (the smoke run drives the system's Chromium).
+npm_install() {
+    $npm_ci || return 0
+    local dir stamp
+    dir="$(dirname "$0")/../platform/host/web"
+    stamp="$dir/node_modules/.package-lock.json"
+    [[ -f $stamp && $stamp -nt $dir/package-lock.json ]] && return 0
+    echo "install-deps: npm ci in platform/host/web"
+    (cd "$dir" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+}
 
 missing=()
 for pkg in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+if [[ ${#missing[@]} -eq 0 ]]; then
+    npm_install
+    exit 0
+fi
 
 echo "install-deps: installing ${missing[*]}"
 if [[ $(id -u) -eq 0 ]]; then
@@ -102,3 +124,4 @@ if $wine_wanted; then
     done
     echo "install-deps: the native build's packages are all still installed"
 fi
+npm_install

@@ -1,0 +1,348 @@
+#!/usr/bin/env node
+// web-smoke.mjs -- plays the site `make web` wrote as a person would, in headless Chromium through
+// puppeteer-core (no browser downloaded: the system's /usr/bin/chromium), served on the loopback
+// address: the first intro picture, the play screen, the frame rate, keys that move the gunship and
+// fire, the sound of firing read back from the page's audio graph, ESC and the offer to play again,
+// a hidden tab's pause, the touch controls on a phone-sized screen, one example page, and no page
+// error. It prints what it measured (first picture, frame rate, the renderer's CPU, sizes) and
+// leaves screenshots and report.json in BUILD-WEB/smoke/.
+// usage: node scripts/web-smoke.mjs BUILD-WEB ASSETS   (make web-smoke)
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import zlib from "node:zlib";
+import { createRequire } from "node:module";
+import { fileURLToPath } from "node:url";
+import { serve } from "./web-serve.mjs";
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "..");
+const require = createRequire(path.join(root, "platform/host/web/package.json"));
+const puppeteer = require("puppeteer-core");
+
+const [buildWeb = "build-web", assets = "build/assets"] = process.argv.slice(2);
+const site = path.join(buildWeb, "site");
+const out = path.join(buildWeb, "smoke");
+fs.rmSync(out, { recursive: true, force: true });
+fs.mkdirSync(out, { recursive: true });
+
+const FPS_LOW = 58, FPS_HIGH = 62;
+const PLAY_WITHIN_S = 60;
+let failures = 0;
+const report = {};
+const pass = text => console.log(`web-smoke: PASS ${text}`);
+const fail = text => { ++failures; console.log(`web-smoke: FAIL ${text}`); };
+const check = (ok, text) => (ok ? pass : fail)(text);
+const sleep = ms => new Promise(done => setTimeout(done, ms));
+
+// ---- pictures ----
+
+// An 8-bit palettised or 24-bit BMP, bottom-up, as RGBA.
+function readBmp(file) {
+  const b = fs.readFileSync(file);
+  const offset = b.readUInt32LE(10), width = b.readInt32LE(18), height = b.readInt32LE(22);
+  const bpp = b.readUInt16LE(28), header = b.readUInt32LE(14);
+  const rows = Math.abs(height), stride = Math.ceil((width * bpp) / 32) * 4;
+  const rgba = new Uint8Array(width * rows * 4);
+  const colours = b.readUInt32LE(46) || 256;
+  for (let y = 0; y < rows; ++y) {
+    const src = offset + (height > 0 ? rows - 1 - y : y) * stride;
+    for (let x = 0; x < width; ++x) {
+      let r, g, bl;
+      if (bpp === 8) {
+        const p = 14 + header + 4 * Math.min(b[src + x], colours - 1);
+        [bl, g, r] = [b[p], b[p + 1], b[p + 2]];
+      } else {
+        [bl, g, r] = [b[src + 3 * x], b[src + 3 * x + 1], b[src + 3 * x + 2]];
+      }
+      rgba.set([r, g, bl, 255], (y * width + x) * 4);
+    }
+  }
+  return { width, height: rows, rgba };
+}
+
+// The canvas as it stands: {width, height, rgba}.
+async function canvasPicture(page) {
+  const { width, height, data } = await page.evaluate(() => {
+    const c = document.getElementById("canvas");
+    const pixels = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+    let text = "";
+    for (let i = 0; i < pixels.length; i += 0x8000)
+      text += String.fromCharCode.apply(null, pixels.subarray(i, i + 0x8000));
+    return { width: c.width, height: c.height, data: btoa(text) };
+  });
+  return { width, height, rgba: new Uint8Array(Buffer.from(data, "base64")) };
+}
+
+// Pixels of two pictures of one size whose colours differ by more than `tolerance` in a channel.
+function differing(a, b, tolerance = 8) {
+  if (a.width !== b.width || a.height !== b.height)
+    return a.width * a.height;
+  let n = 0;
+  for (let i = 0; i < a.rgba.length; i += 4)
+    if (Math.abs(a.rgba[i] - b.rgba[i]) > tolerance || Math.abs(a.rgba[i + 1] - b.rgba[i + 1]) > tolerance ||
+        Math.abs(a.rgba[i + 2] - b.rgba[i + 2]) > tolerance)
+      ++n;
+  return n;
+}
+
+// The gunship's top row: where its sprite (SHIP_SHEET, one 80 × 32 frame inside a one-pixel border,
+// colour key black) shows best in the left quarter of the picture; null where it is not shown.
+function gunshipRow(picture, ship) {
+  const inked = [];
+  for (let y = 0; y < 32; ++y)
+    for (let x = 0; x < 80; ++x) {
+      const i = ((y + 1) * ship.width + x + 1) * 4;
+      if (ship.rgba[i] || ship.rgba[i + 1] || ship.rgba[i + 2])
+        inked.push([x, y, ship.rgba[i], ship.rgba[i + 1], ship.rgba[i + 2]]);
+    }
+  let best = null, bestShare = 0.8;
+  for (let top = 0; top + 32 <= picture.height; ++top)
+    for (let left = 0; left + 80 <= picture.width / 4; ++left) {
+      let misses = 0;
+      const allowed = inked.length * (1 - bestShare);
+      for (const [x, y, r, g, b] of inked) {
+        const i = ((top + y) * picture.width + left + x) * 4;
+        if (picture.rgba[i] !== r || picture.rgba[i + 1] !== g || picture.rgba[i + 2] !== b)
+          if (++misses > allowed)
+            break;
+      }
+      if (misses <= allowed) {
+        bestShare = 1 - misses / inked.length;
+        best = top;
+      }
+    }
+  return best;
+}
+
+// ---- the browser ----
+
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), "vorlash-chromium-"));
+const server = await serve(site, 0);
+const base = `http://127.0.0.1:${server.address().port}/`;
+const browser = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+  headless: true,
+  // The machine's network is closed: without these Chromium waits on services it cannot reach.
+  args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         `--user-data-dir=${profile}`],
+});
+const errors = [];
+async function open(url, viewport) {
+  const page = await browser.newPage();
+  if (viewport.hasTouch)
+    await page.emulate({ viewport, userAgent: await browser.userAgent() });
+  else
+    await page.setViewport(viewport);
+  page.on("pageerror", error => errors.push(`${url}: ${error.message}`));
+  page.on("console", message => {
+    if (message.type() === "error")
+      errors.push(`${url}: console: ${message.text()}`);
+  });
+  const started = Date.now();
+  await page.goto(base + url, { waitUntil: "load" });
+  return { page, started };
+}
+const stats = page => page.evaluate(() => window.vorlash && window.vorlash.stats);
+async function waitFor(page, test, seconds) {
+  const end = Date.now() + seconds * 1000;
+  while (Date.now() < end) {
+    const value = await test();
+    if (value !== null && value !== undefined && value !== false)
+      return value;
+    await sleep(100);
+  }
+  return null;
+}
+
+// The CPU time of the browser's renderer processes (the page, its audio included), from /proc.
+function rendererTicks() {
+  let ticks = 0;
+  for (const pid of fs.readdirSync("/proc").filter(p => /^\d+$/.test(p))) {
+    try {
+      const command = fs.readFileSync(`/proc/${pid}/cmdline`, "utf8");
+      if (!command.includes("--type=renderer") || !command.includes(profile))
+        continue;
+      const fields = fs.readFileSync(`/proc/${pid}/stat`, "utf8").split(") ")[1].split(" ");
+      ticks += Number(fields[11]) + Number(fields[12]);
+    } catch {}
+  }
+  return ticks;
+}
+const TICKS_PER_S = 100;
+
+const backdrop = readBmp(path.join(assets, "LAVA.BMP"));
+const intro = readBmp(path.join(assets, "intro.bmp"));
+const ship = readBmp(path.join(assets, "gunship.bmp"));
+async function waitForPlay(page, started) {
+  return waitFor(page, async () => {
+    const picture = await canvasPicture(page);
+    return differing(picture, backdrop, 24) < (picture.width * picture.height) / 5 ? picture : null;
+  }, PLAY_WITHIN_S - (Date.now() - started) / 1000);
+}
+
+try {
+  // ---- the game at 640 × 480 ----
+  const { page, started } = await open("index.html", { width: 640, height: 508 });
+  const first = await waitFor(page, async () => (await stats(page))?.firstDrawAt, 15);
+  report.first_picture_ms = first && Math.round(first);
+  check(first !== null, `the first picture drawn ${report.first_picture_ms} ms after navigation`);
+  const prompt = await page.$eval("#prompt", e => !e.hidden && e.textContent);
+  check(prompt === "Click or press a key to play", `before a gesture the page says "${prompt}"`);
+  await page.screenshot({ path: path.join(out, "intro.png") });
+  const introDiff = await waitFor(page, async () => {
+    const d = differing(await canvasPicture(page), intro);
+    return d === 0 ? d : null;
+  }, 8);
+  check(introDiff === 0, "the first intro picture equals intro.bmp");
+  await page.mouse.click(320, 240);  // the gesture that starts the sound
+  check(await page.$eval("#prompt", e => e.hidden), "the first click takes the prompt away");
+
+  const play0 = await waitForPlay(page, started);
+  report.play_after_s = Math.round((Date.now() - started) / 100) / 10;
+  check(play0 !== null, `the play screen after ${report.play_after_s} s`);
+  if (!play0)
+    throw new Error("no play screen");
+  await page.screenshot({ path: path.join(out, "play.png") });
+
+  // Ten seconds of play as it comes: pictures a second and what the renderer costs.
+  const before = await stats(page), ticks0 = rendererTicks(), t0 = Date.now();
+  const metrics0 = await page.metrics();
+  await sleep(10000);
+  const after = await stats(page), ticks1 = rendererTicks(), seconds = (Date.now() - t0) / 1000;
+  const metrics1 = await page.metrics();
+  report.fps = Math.round(((after.draws - before.draws) / seconds) * 10) / 10;
+  report.refreshes_per_s = Math.round(((after.refreshes - before.refreshes) / seconds) * 10) / 10;
+  report.renderer_cpu_percent = Math.round(((ticks1 - ticks0) / TICKS_PER_S / seconds) * 1000) / 10;
+  report.renderer_main_thread_percent = Math.round(((metrics1.TaskDuration - metrics0.TaskDuration) / seconds) * 1000) / 10;
+  report.program_busy_percent = Math.round(((after.busyMs - before.busyMs) / seconds) / 10 * 10) / 10;
+  report.audio_pull_percent = Math.round(((after.audioMs - before.audioMs) / seconds) / 10 * 10) / 10;
+  report.sleeps_per_s = Math.round(((after.sleeps - before.sleeps) / seconds) * 10) / 10;
+  check(report.fps >= FPS_LOW && report.fps <= FPS_HIGH, `play runs at ${report.fps} pictures a second (60 ± 2)`);
+  console.log(`web-smoke: the renderer used ${report.renderer_cpu_percent} % of a core during play ` +
+              `(its main thread's tasks ${report.renderer_main_thread_percent} %; the program between its waits ` +
+              `${report.program_busy_percent} %, the audio pulls ${report.audio_pull_percent} %, ${report.sleeps_per_s} sleeps a second)`);
+
+  // A hidden tab pauses: another tab in front, no pictures; back in front, play goes on at its pace,
+  // without a burst of the frames missed.
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await sleep(500);
+  const hiddenFrom = (await stats(page)).draws;
+  await sleep(2000);
+  const hiddenDraws = (await stats(page)).draws - hiddenFrom;
+  await page.bringToFront();
+  await other.close();
+  await sleep(300);
+  const shownFrom = (await stats(page)).draws;
+  await sleep(2000);
+  const shownFps = ((await stats(page)).draws - shownFrom) / 2;
+  report.hidden_draws = hiddenDraws;
+  report.fps_after_shown = shownFps;
+  check(hiddenDraws === 0 && shownFps >= FPS_LOW - 4 && shownFps <= FPS_HIGH,
+        `a hidden tab pauses (${hiddenDraws} pictures in 2 s) and play resumes at ${shownFps} pictures a second`);
+
+  // Keys: down, then up, move the gunship; SPACE fires, and firing is heard.
+  // The gunship blinks for a while after a hit: a few looks a tenth of a second apart.
+  const rowAt = async (p = page) => waitFor(p, async () => gunshipRow(await canvasPicture(p), ship), 1);
+  const start = await rowAt();
+  await page.keyboard.down("ArrowDown");
+  await sleep(700);
+  await page.keyboard.up("ArrowDown");
+  const lower = await rowAt();
+  await page.keyboard.down("ArrowUp");
+  await sleep(1400);
+  await page.keyboard.up("ArrowUp");
+  const higher = await rowAt();
+  report.gunship_rows = [start, lower, higher].map(r => r && Math.round(r));
+  check(start !== null && lower !== null && higher !== null && lower > start + 10 && higher < lower - 20,
+        `the arrow keys move the gunship (rows ${report.gunship_rows.join(" -> ")})`);
+  const quiet = await page.evaluate(() => window.vorlash.audioLevel());
+  await page.keyboard.down("Space");
+  let loudest = 0;
+  for (let i = 0; i < 15; ++i) {
+    await sleep(100);
+    loudest = Math.max(loudest, await page.evaluate(() => window.vorlash.audioLevel()));
+  }
+  await page.screenshot({ path: path.join(out, "firing.png") });
+  await page.keyboard.up("Space");
+  report.audio_rms_quiet = Math.round(quiet);
+  report.audio_rms_firing = Math.round(loudest);
+  check(loudest > 300, `sound is heard while firing (RMS ${report.audio_rms_firing} on the 16-bit scale, ` +
+                       `${report.audio_rms_quiet} before)`);
+
+  // ESC ends the program; the page offers to play again, and again plays.
+  await page.keyboard.down("Escape");
+  await sleep(200);
+  await page.keyboard.up("Escape");
+  const ended = await waitFor(page, async () => (await stats(page)).ended !== null, 10);
+  check(ended, "ESC ends the program");
+  const again = await page.$eval("#ended", e => !e.hidden && e.querySelector("button").textContent);
+  check(again === "Play again", `the page offers "${again}"`);
+  await page.screenshot({ path: path.join(out, "ended.png") });
+  const draws = (await stats(page)).draws;
+  await page.click("#again");
+  const replayed = await waitFor(page, async () => (await stats(page)).draws > draws + 2, 10);
+  check(replayed, "play again starts the game again");
+  const notice = await page.$eval("#notice", e => (e.hidden ? "" : e.textContent));
+  check(notice === "", `the music played${notice ? ": " + notice : ""}`);
+  await page.close();
+
+  // ---- a phone-sized touch screen: the touch controls move the gunship ----
+  const phone = await open("index.html", { width: 390, height: 844, deviceScaleFactor: 1, isMobile: true, hasTouch: true });
+  check(await phone.page.$eval("#touch", e => !e.hidden), "the touch controls show on a touch screen");
+  await waitFor(phone.page, async () => (await stats(phone.page))?.firstDrawAt, 15);
+  await phone.page.screenshot({ path: path.join(out, "phone-intro.png") });
+  await phone.page.tap("#prompt");
+  if (await waitForPlay(phone.page, phone.started)) {
+    await phone.page.screenshot({ path: path.join(out, "phone-play.png") });
+    const rowPhone = () => rowAt(phone.page);
+    const top = await rowPhone();
+    const box = await phone.page.$eval("#stick .down", e => { const r = e.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; });
+    await phone.page.touchscreen.touchStart(box[0], box[1]);
+    await sleep(800);
+    await phone.page.touchscreen.touchEnd();
+    const bottom = await rowPhone();
+    check(top !== null && bottom !== null && bottom > top + 10, `the touch arrow moves the gunship (rows ${Math.round(top)} -> ${Math.round(bottom)})`);
+  } else {
+    fail("no play screen on the phone-sized page");
+  }
+  await phone.page.close();
+
+  // ---- one of the library's examples ----
+  const example = await open("examples/vector.html", { width: 640, height: 508 });
+  const drawn = await waitFor(example.page, async () => {
+    if (!((await stats(example.page))?.draws > 2))
+      return null;
+    const picture = await canvasPicture(example.page);
+    let lit = 0;
+    for (let i = 0; i < picture.rgba.length; i += 4)
+      lit += picture.rgba[i] + picture.rgba[i + 1] + picture.rgba[i + 2] > 60;
+    return lit > 1000 ? lit : null;
+  }, 20);
+  check(drawn !== null, `the example page examples/vector.html draws (${drawn} lit pixels)`);
+  await example.page.screenshot({ path: path.join(out, "example-vector.png") });
+  await example.page.close();
+} catch (error) {
+  fail(`stopped: ${error.message}`);
+} finally {
+  check(errors.length === 0, `no page error${errors.length ? ": " + errors.join("; ") : ""}`);
+  await browser.close();
+  server.close();
+  fs.rmSync(profile, { recursive: true, force: true });
+}
+
+// ---- sizes ----
+const gz = file => zlib.gzipSync(fs.readFileSync(path.join(site, file)), { level: 9 }).length;
+const total = dir => fs.readdirSync(dir, { withFileTypes: true })
+  .reduce((sum, e) => sum + (e.isDirectory() ? total(path.join(dir, e.name)) : fs.statSync(path.join(dir, e.name)).size), 0);
+report.program_gzip_kb = Math.round((gz("vorlash.wasm") + gz("vorlash.js")) / 1024);
+report.synthesizer_gzip_kb = Math.round(gz("libfluidsynth.js") / 1024);
+report.data_kb = Math.round(fs.statSync(path.join(site, "vorlash.data")).size / 1024);
+report.site_kb = Math.round(total(site) / 1024);
+console.log(`web-smoke: the program (.wasm + .js) ${report.program_gzip_kb} KB gzipped; FluidSynth ` +
+            `${report.synthesizer_gzip_kb} KB gzipped; the data ${report.data_kb} KB; the site ${report.site_kb} KB`);
+report.failures = failures;
+fs.writeFileSync(path.join(out, "report.json"), JSON.stringify(report, null, 2) + "\n");
+console.log(`web-smoke: ${failures ? failures + " failed" : "all passed"}; screenshots and report.json in ${out}`);
+process.exit(failures ? 1 : 0);
