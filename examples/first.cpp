@@ -12,7 +12,7 @@
 // ---- constants ----
 // An 8-bit display shows 256 colours from a palette; a pixel holds an entry's index. These three
 // entries are the only ones this program sets (the rest stay black).
-static constexpr int BLACK = 0, WHITE = 1, ORANGE = 2;
+enum { BLACK, WHITE, ORANGE };  // WHITE is for the text, which GDI draws in the nearest entry
 static constexpr int SIDE = 48;        // the square's side in pixels
 static constexpr int SAMPLE_RATE = 11025;
 

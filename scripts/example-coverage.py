@@ -127,7 +127,8 @@ def page(ops, per_example, used, total):
            "its test chooses.", ""]
     out += ["| example | subject | operations |", "|---|---|---|"]
     for name, path, names in per_example:
-        out.append(f"| [{name}](#{name}) | {teaching(path)[0]} | {len(names)} |")
+        # Plain names: the API reference's pages take an in-page link for a reference of their own.
+        out.append(f"| {name} | {teaching(path)[0]} | {len(names)} |")
     out.append("")
     for name, path, names in per_example:
         subject, shows = teaching(path)

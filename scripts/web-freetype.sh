@@ -11,9 +11,17 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}  # Debian's emcc finds its Node
 version=$(dpkg-query -W -f='${source:Version}\n' libfreetype6 | head -1)
 rm -rf "$out" && mkdir -p "$out/apt/lists/partial" "$out/apt/cache/archives/partial"
 
-# apt with a source list of its own: deb-src lines for Debian's mirror (DEBIAN_MIRROR to change it),
-# and its own index and cache, so the system's apt configuration is left as it was.
-mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
+# apt with a source list of its own: deb-src lines for the mirror the system's apt already uses (its
+# first archive that is not the security one; DEBIAN_MIRROR to change it), and its own index and
+# cache, so the system's apt configuration is left as it was.
+system_mirror() {
+    { grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{ print $2 }'
+      grep -h '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+          awk '{ for (i = 2; i <= NF; ++i) if ($i ~ /^[a-z]+:\/\//) { print $i; break } }'
+    } | grep -v -- '-security' | head -1
+}
+mirror=${DEBIAN_MIRROR:-$(system_mirror)}
+[[ -n $mirror ]] || { echo "web-freetype: apt names no Debian mirror; set DEBIAN_MIRROR" >&2; exit 1; }
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
 keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 cat >"$out/apt/sources.list" <<LIST
