@@ -124,7 +124,9 @@ def page(ops, per_example, used, total):
            "and why. Run one with `make example NAME=first`, or copy it with the skeleton into an empty "
            "folder and build it against the installed library (see the guide, \"Building your program\"). "
            "Each picture is the example's own frame, rendered on the headless host at the moment "
-           "its test chooses.", ""]
+           "its test chooses. Each one also runs in a browser: `make web` builds the site "
+           "`build-web/site/` with every example at `examples/NAME.html`, and `make web-serve` "
+           "serves it.", ""]
     out += ["| example | subject | operations |", "|---|---|---|"]
     for name, path, names in per_example:
         # Plain names: the API reference's pages take an in-page link for a reference of their own.
@@ -135,6 +137,8 @@ def page(ops, per_example, used, total):
         out += [f"## {name}", "",
                 f"![{name}: {subject}]({PICTURES}/{name}.png)", "",
                 f"**[`examples/{name}.cpp`](../examples/{name}.cpp)**, {subject}. {shows}", "",
+                f"In a browser: [`examples/{name}.html`](../build-web/site/examples/{name}.html) of the "
+                "site `make web` builds.", "",
                 f"Operations ({len(names)}): " + ", ".join(f"`{n}`" for n in sorted(names, key=order.index)), ""]
     return "\n".join(out)
 
