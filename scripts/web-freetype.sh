@@ -18,7 +18,7 @@ system_mirror() {
     { grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{ print $2 }'
       grep -h '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
           awk '{ for (i = 2; i <= NF; ++i) if ($i ~ /^[a-z]+:\/\//) { print $i; break } }'
-    } | grep -v -- '-security' | head -1
+    } | grep -v -- '-security' | head -1 || true  # no match is no mirror, said below
 }
 mirror=${DEBIAN_MIRROR:-$(system_mirror)}
 [[ -n $mirror ]] || { echo "web-freetype: apt names no Debian mirror; set DEBIAN_MIRROR" >&2; exit 1; }
