@@ -31,17 +31,37 @@ static inline void store4(float* p, Float4 v) { std::memcpy(p, &v, sizeof v); }
 static_assert(RESAMPLE_TAPS % 8 == 0, "the pass takes the taps eight at a time");
 
 #ifdef MIXER_AVX2
-// One output at a time: its 24 products in three registers, then added across.
+// One output's products, RESAMPLE_TAPS of them, summed into eight lanes.
+__attribute__((target("avx2,fma"))) static inline __m256 products(const float* taps, const float* source,
+                                                                            uint64_t position)
+{
+    const float* frames = source + (position >> 32) - (RESAMPLE_TAPS / 2 - 1);
+    const float* row = taps + resample_phase(position) * RESAMPLE_TAPS;  // rows are 32-byte aligned
+    __m256 sum = _mm256_mul_ps(_mm256_loadu_ps(frames), _mm256_load_ps(row));
+    for (int k = 8; k < RESAMPLE_TAPS; k += 8)
+        sum = _mm256_fmadd_ps(_mm256_loadu_ps(frames + k), _mm256_load_ps(row + k), sum);
+    return sum;
+}
+
+// Four outputs at a time, their lanes added across together: two rounds of pairwise sums and one
+// add give all four, where adding one output's lanes alone took three steps for that one. On a
+// 2-core AMD EPYC one second at 11025 Hz took 77-93 us this way against 140-177 us one at a time
+// (eight at a time spilled registers and gained little).
 __attribute__((target("avx2,fma"))) static void polyphase_avx2(const float* source, uint64_t position, uint64_t step,
                                                               float* out, int count)
 {
     const float* taps = resample_taps();
-    for (int j = 0; j < count; ++j, position += step) {
-        const float* frames = source + (position >> 32) - (RESAMPLE_TAPS / 2 - 1);
-        const float* row = taps + resample_phase(position) * RESAMPLE_TAPS;  // rows are 32-byte aligned
-        __m256 sum = _mm256_mul_ps(_mm256_loadu_ps(frames), _mm256_load_ps(row));
-        for (int k = 8; k < RESAMPLE_TAPS; k += 8)
-            sum = _mm256_fmadd_ps(_mm256_loadu_ps(frames + k), _mm256_load_ps(row + k), sum);
+    int j = 0;
+    for (; j + 4 <= count; j += 4, position += 4 * step) {
+        const __m256 p0 = products(taps, source, position), p1 = products(taps, source, position + step);
+        const __m256 p2 = products(taps, source, position + 2 * step);
+        const __m256 p3 = products(taps, source, position + 3 * step);
+        // Outputs 0 to 3 twice over, half of each one's lanes in each half.
+        const __m256 q = _mm256_hadd_ps(_mm256_hadd_ps(p0, p1), _mm256_hadd_ps(p2, p3));
+        _mm_storeu_ps(out + j, _mm_add_ps(_mm256_castps256_ps128(q), _mm256_extractf128_ps(q, 1)));
+    }
+    for (; j < count; ++j, position += step) {
+        const __m256 sum = products(taps, source, position);
         __m128 x = _mm_add_ps(_mm256_castps256_ps128(sum), _mm256_extractf128_ps(sum, 1));
         x = _mm_add_ps(x, _mm_movehl_ps(x, x));
         x = _mm_add_ss(x, _mm_movehdup_ps(x));
