@@ -3,6 +3,7 @@
 // time, the reference the fast forms in frame_convert_fast.cpp must match.
 #include "frame_convert.h"
 
+#include <algorithm>
 #include <cstring>
 
 // ---- helpers ----
@@ -67,4 +68,19 @@ void frame_to_xrgb_scaled_reference(const HostFrame& frame, const uint32_t lut[2
                                     frame_nearest(y - fit.y, frame.height, fit.height))
                        : 0;
         }
+}
+
+bool frame_row_keep_reference(uint8_t* kept, const uint8_t* row, size_t bytes, size_t block_bytes, uint8_t* changed)
+{
+    if (block_bytes == 0)  // no blocks: the row is one
+        block_bytes = bytes;
+    bool any = false;
+    for (size_t at = 0, b = 0; at < bytes; at += block_bytes, ++b) {
+        const size_t n = std::min(block_bytes, bytes - at);
+        changed[b] = std::memcmp(kept + at, row + at, n) != 0;
+        if (changed[b])
+            std::memcpy(kept + at, row + at, n);
+        any = any || changed[b];
+    }
+    return any;
 }

@@ -2,6 +2,7 @@
 // The conversions have a plain form (frame_convert.cpp) and a fast one (frame_convert_fast.cpp)
 // that gives exactly the same pixels.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "host.h"
@@ -48,6 +49,12 @@ void frame_to_xrgb_scaled(const HostFrame& frame, const uint32_t lut[256], uint3
 constexpr int FRAME_BLOCK = 32;
 inline int frame_blocks(int frame_width) { return (frame_width + FRAME_BLOCK - 1) / FRAME_BLOCK; }
 
+// Brings `kept`, a row of the last frame, up to `row`, the same row of this one (`bytes` long): each
+// block of `block_bytes` that differs is copied and flagged 1 in `changed` (one byte a block, the
+// last block the rest of the row; a block of 0 bytes is the whole row), every other block flagged 0.
+// True when any block differed.
+bool frame_row_keep(uint8_t* kept, const uint8_t* row, size_t bytes, size_t block_bytes, uint8_t* changed);
+
 // Converts into the frame_fit place of such a picture only the blocks flagged in `changed` (one
 // byte a block, frame_blocks(width) a row, row after row; nullptr: all of them), leaving the bars
 // and every other pixel as they are: a picture that already holds the previous frame is brought up
@@ -75,3 +82,4 @@ FrameLookup frame_lookup_chosen();
 void frame_to_xrgb_reference(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch);
 void frame_to_xrgb_scaled_reference(const HostFrame& frame, const uint32_t lut[256], uint32_t* out, int out_pitch,
                                     int out_width, int out_height);
+bool frame_row_keep_reference(uint8_t* kept, const uint8_t* row, size_t bytes, size_t block_bytes, uint8_t* changed);

@@ -206,7 +206,51 @@ static void spread_span(const uint32_t* in, const uint8_t* repeats, const int* c
         out[x] = in[column_of[x]];
 }
 
+// Whether the `n` bytes at `a` and at `b` differ, `n` a multiple of 16: their differences folded
+// together 16 bytes at a time, with one test at the end instead of one a word.
+static inline bool differ_16s(const uint8_t* a, const uint8_t* b, size_t n)
+{
+#ifdef FRAME_CONVERT_SSE2
+    __m128i folded = _mm_setzero_si128();
+    for (size_t i = 0; i < n; i += 16)
+        folded = _mm_or_si128(folded, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)),
+                                                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i))));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(folded, _mm_setzero_si128())) != 0xFFFF;
+#else
+    uint64_t folded = 0;
+    for (size_t i = 0; i < n; i += 8) {
+        uint64_t u, v;
+        std::memcpy(&u, a + i, 8);
+        std::memcpy(&v, b + i, 8);
+        folded |= u ^ v;
+    }
+    return folded != 0;
+#endif
+}
+
 // ---- public operations ----
+
+// One pass over both rows, where comparing with memcmp and then copying took a call a block and a
+// second pass over the row.
+bool frame_row_keep(uint8_t* kept, const uint8_t* row, size_t bytes, size_t block_bytes, uint8_t* changed)
+{
+    if (block_bytes == 0 || block_bytes % 16 != 0)
+        return frame_row_keep_reference(kept, row, bytes, block_bytes, changed);
+    bool any = false;
+    size_t at = 0, b = 0;
+    for (; at + block_bytes <= bytes; at += block_bytes, ++b) {
+        const bool differs = differ_16s(kept + at, row + at, block_bytes);
+        changed[b] = differs;
+        if (differs) {
+            for (size_t i = 0; i < block_bytes; i += 16)  // 16 bytes a move, with no call
+                std::memcpy(kept + at + i, row + at + i, 16);
+            any = true;
+        }
+    }
+    if (at < bytes && frame_row_keep_reference(kept + at, row + at, bytes - at, block_bytes, changed + b))
+        any = true;
+    return any;
+}
 
 bool frame_lookup_choose(FrameLookup way)
 {

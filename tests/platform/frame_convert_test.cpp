@@ -130,3 +130,28 @@ TEST(FrameConvert, ChangedBlocksBringAPictureUpToDate)
         ASSERT_EQ(updated, whole) << width << "x" << height << " into " << out_w << "x" << out_h;
     }
 }
+
+// A kept row brought up to date block by block ends equal to the new row, with the same flags and
+// answer as the plain form, for block sizes the fast form takes and those it hands back to it.
+TEST(FrameConvert, KeptRowsFollowTheFrameAndFlagTheBlocksThatChanged)
+{
+    TestRandom r;
+    for (int i = 0; i < 200; ++i) {
+        const size_t bytes = static_cast<size_t>(r.range(0, 300));
+        const size_t block = std::vector<size_t>{32, 64, 16, 0, 7}[static_cast<size_t>(i % 5)];
+        std::vector<uint8_t> row(bytes);
+        for (uint8_t& b : row)
+            b = static_cast<uint8_t>(r.range(0, 255));
+        std::vector<uint8_t> kept_fast = row;
+        for (int n = r.range(0, 4); n > 0 && bytes > 0; --n)
+            kept_fast[static_cast<size_t>(r.range(0, static_cast<int>(bytes) - 1))] ^= 0x81;
+        std::vector<uint8_t> kept_plain = kept_fast;
+        std::vector<uint8_t> flags_fast(bytes + 1, 0xEE), flags_plain = flags_fast;
+        const bool fast = frame_row_keep(kept_fast.data(), row.data(), bytes, block, flags_fast.data());
+        const bool plain = frame_row_keep_reference(kept_plain.data(), row.data(), bytes, block, flags_plain.data());
+        ASSERT_EQ(kept_fast, row) << bytes << " bytes in blocks of " << block;
+        ASSERT_EQ(kept_plain, row);
+        ASSERT_EQ(fast, plain);
+        ASSERT_EQ(flags_fast, flags_plain) << bytes << " bytes in blocks of " << block;
+    }
+}

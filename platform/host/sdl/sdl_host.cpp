@@ -183,17 +183,11 @@ void SdlHost::present(const HostFrame& frame)
     for (int y = 0; y < frame.height; ++y) {
         uint8_t* kept = shown_pixels.data() + y * row;
         const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
-        if (same_shape && std::memcmp(kept, in, row) == 0) {
-            changed_rows[static_cast<size_t>(y)] = 0;
-            std::memset(changed_blocks.data() + static_cast<size_t>(y) * blocks, 0, static_cast<size_t>(blocks));
-            continue;
-        }
         if (same_shape)
-            for (int b = 0; b < blocks; ++b) {
-                const size_t at = b * block_bytes, bytes = std::min(block_bytes, row - at);
-                changed_blocks[static_cast<size_t>(y) * blocks + b] = std::memcmp(kept + at, in + at, bytes) != 0;
-            }
-        std::memcpy(kept, in, row);
+            changed_rows[static_cast<size_t>(y)] =
+                frame_row_keep(kept, in, row, block_bytes, changed_blocks.data() + static_cast<size_t>(y) * blocks);
+        else
+            std::memcpy(kept, in, row);
     }
     if (frame.palette)
         std::memcpy(shown_palette, frame.palette, sizeof shown_palette);
