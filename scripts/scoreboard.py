@@ -54,8 +54,10 @@ def number(text):
 
 
 def run_benchmarks(build, repetitions, log):
-    """Median CPU time in µs of every benchmark of every bench program: {program: {name: µs}}."""
-    medians = {}
+    """Median CPU time in µs of every benchmark of every bench program, {program: {name: µs}}, and
+    what each says beside its figures: its spread over the repetitions (coefficient of variation, %)
+    and its label (the way a fast path chose), {program: {name: {"cv": %, "label": text}}}."""
+    medians, notes = {}, {}
     bench_dir = os.path.join(build, "bench")
     programs = sorted(p for p in os.listdir(bench_dir) if p.startswith("bench_")) if os.path.isdir(bench_dir) else []
     if not programs:
@@ -76,16 +78,21 @@ def run_benchmarks(build, repetitions, log):
                 continue
             results = json.load(open(out.name)).get("benchmarks", [])
         found = medians.setdefault(program_name, {})
+        noted = notes.setdefault(program_name, {})
         for r in results:
             if r.get("error_occurred"):
                 continue
+            name = re.sub(r"/iterations:\d+$", "", r["run_name"])
+            if r.get("label"):
+                noted.setdefault(name, {})["label"] = r["label"]
+            if r.get("aggregate_name") == "cv":
+                noted.setdefault(name, {})["cv"] = 100 * r["cpu_time"]
             # Aggregates when repeated; a single run stands for itself (a benchmark of fixed iterations).
             if r.get("run_type") == "aggregate" and r.get("aggregate_name") != "median":
                 continue
-            # A benchmark of a fixed count of iterations carries that count in its name.
-            name = re.sub(r"/iterations:\d+$", "", r["run_name"])
+            # A benchmark of a fixed count of iterations carries that count in its name (cut above).
             found[name] = r["cpu_time"] * to_us[r.get("time_unit", "ns")]
-    return medians
+    return medians, notes
 
 
 def time_of(medians, ref):
@@ -99,7 +106,12 @@ def fastest(medians, refs):
     return min(times) if times else (None, None)
 
 
-def peer_rows(tables, medians):
+def note_of(notes, ref):
+    program, _, name = (ref or "").partition(":")
+    return notes.get(program, {}).get(name, {})
+
+
+def peer_rows(tables, medians, notes):
     rows = []
     for workload, ours_ref, peers, goal in tables.get("Beside a peer", []):
         ours = time_of(medians, ours_ref)
@@ -114,6 +126,10 @@ def peer_rows(tables, medians):
                     rows.append(ratio_row(f"fast path {fast[len('BM_Vorlash_'):]} against its plain twin",
                                           f"{program}:{fast}", found[fast], f"{program}:{name}", found[name], 1.0,
                                           strict=True))
+    for row in rows:
+        row["ours_cv"] = note_of(notes, row["ours"]).get("cv")
+        row["peer_cv"] = note_of(notes, row["peer"]).get("cv")
+        row["way"] = note_of(notes, row["ours"]).get("label")
     return rows
 
 
@@ -358,6 +374,10 @@ def fmt(v, digits=3):
     return f"{v:.{digits}g}" if abs(v) < 1000 else f"{v:,.0f}"
 
 
+def spread(cv):
+    return "" if cv is None else f" ± {cv:.0f} %"
+
+
 def verdict(ahead):
     return "—" if ahead is None else ("ahead" if ahead else "**behind**")
 
@@ -365,9 +385,13 @@ def verdict(ahead):
 def markdown(report):
     lines = ["# Scoreboard", "", f"{report['machine']}, {report['repetitions']} interleaved repetitions, medians "
              "of CPU time. Goals from bench/goals.md.", "",
-             "## Beside a peer", "", "| workload | ours (µs) | peer's (µs) | peer | ratio | goal | |", "|---|---|---|---|---|---|---|"]
+             "## Beside a peer", "", "Each time is a median, ± its spread over the repetitions (coefficient of variation); "
+             "the way a fast path chose on this processor is named in brackets.", "",
+             "| workload | ours (µs) | peer's (µs) | peer | ratio | goal | |", "|---|---|---|---|---|---|---|"]
     for r in report["peers"]:
-        lines.append(f"| {r['workload']} | {fmt(r['ours_us'])} | {fmt(r['peer_us'])} | {(r['peer'] or '—').split(':')[-1]} "
+        way = f" ({r['way']})" if r.get("way") else ""
+        lines.append(f"| {r['workload']}{way} | {fmt(r['ours_us'])}{spread(r.get('ours_cv'))} | "
+                     f"{fmt(r['peer_us'])}{spread(r.get('peer_cv'))} | {(r['peer'] or '—').split(':')[-1]} "
                      f"| {fmt(r['ratio'])} | {'< ' if 'plain twin' in r['workload'] else '≤ '}{fmt(r['goal'])} "
                      f"| {verdict(r['ahead'])} |")
     lines += ["", "## On their own", "", "| workload | ours | ceiling | |", "|---|---|---|---|"]
@@ -404,10 +428,10 @@ def main():
     build = os.path.abspath(args.build)
     tables = markdown_tables(GOALS)
     with open(os.path.join(build, "scoreboard-bench.log"), "w") as log:
-        medians = run_benchmarks(build, args.repetitions, log)
+        medians, notes = run_benchmarks(build, args.repetitions, log)
     figures, piece = ({}, None) if args.no_play else play_cost(build, args.play_seconds)
     report = {"machine": machine(), "repetitions": args.repetitions, "play_seconds": args.play_seconds,
-              "piece": piece, "peers": peer_rows(tables, medians), "ceilings": ceiling_rows(tables, medians),
+              "piece": piece, "peers": peer_rows(tables, medians, notes), "ceilings": ceiling_rows(tables, medians),
               "play": play_rows(tables, figures) if figures else []}
     with open(os.path.join(build, "scoreboard.json"), "w") as f:
         json.dump(report, f, indent=2, ensure_ascii=False)

@@ -37,6 +37,16 @@ static inline int32_t sample16_at(const uint8_t* data, size_t index)
 // `count` samples of one channel as floats on the 16-bit scale, `stride` samples apart.
 template <int Bits> static void convert_samples(const uint8_t* data, size_t first, int stride, float* out, int count)
 {
+    if (stride == 1) {  // one channel: a straight run, which the compiler converts a vector at a time
+        const uint8_t* run = data + first * (Bits / 8);
+        for (int i = 0; i < count; ++i) {
+            if constexpr (Bits == 8)
+                out[i] = static_cast<float>((run[i] - 128) * 256);
+            else
+                out[i] = static_cast<float>(sample16_at(run, static_cast<size_t>(i)));
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         const size_t at = first + static_cast<size_t>(i) * stride;
         if constexpr (Bits == 8)

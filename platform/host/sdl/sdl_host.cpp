@@ -22,6 +22,18 @@ static constexpr uint64_t NS_PER_SECOND = 1000000000;
 // 20 to 60 us late on a desktop kernel: sleep to this close to a refresh tick, then spin the rest,
 // so most frames spin a few microseconds and the rare later wake misses its tick by tens of them.
 static constexpr uint64_t SPIN_MARGIN_NS = 50000;
+// The program asks for events four times a frame (its message loop, then each input device's read),
+// microseconds apart, and each pump is a round of calls to the X server. A pump this soon after the
+// last finds what that one found, so it is skipped; an event arriving in between is taken by the
+// next pump, a frame later at most.
+static constexpr uint64_t PUMP_GAP_NS = 1000000;
+
+static uint64_t monotonic_ns()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
+}
 
 SdlHost::~SdlHost() { close_window(); }
 
@@ -284,12 +296,6 @@ void SdlHost::draw_with_renderer(const uint32_t* lut)
     SDL_RenderPresent(renderer);
 }
 
-static uint64_t monotonic_ns()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
-}
 
 // The refresh ticks are fixed instants of the monotonic clock, as a display's vertical blanks are
 // (refresh_grid.h): a wait always ends on the next one, so a frame that misses a tick waits for the
@@ -325,6 +331,10 @@ void SdlHost::pump_events()
 {
     if (!window)
         return;
+    const uint64_t now = monotonic_ns();
+    if (pumped && now - pumped < PUMP_GAP_NS)
+        return;
+    pumped = now;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         sdl_input_event(e);

@@ -59,6 +59,7 @@ private:
     void* drawn_pixels = nullptr;
     int drawn_width = 0, drawn_height = 0;
     uint32_t drawn_lut[256] = {};
+    uint64_t pumped = 0;  // when the events were last pumped, on the monotonic clock (ns)
     bool full_screen = false;
     bool failed = false;
     std::string why;
