@@ -2,6 +2,7 @@
 // pan and frequency controls its caps allow, and its voice in the mixer (band-limited resampling).
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <new>
 
 #include "dsound_internal.h"
@@ -37,17 +38,24 @@ static inline int32_t sample16_at(const uint8_t* data, size_t index)
 // `count` samples of one channel as floats on the 16-bit scale, `stride` samples apart.
 template <int Bits> static void convert_samples(const uint8_t* data, size_t first, int stride, float* out, int count)
 {
-    if (stride == 1) {  // one channel: a straight run, which the compiler converts a vector at a time
-        const uint8_t* run = data + first * (Bits / 8);
-        for (int i = 0; i < count; ++i) {
+    int i = 0;
+    if (stride == 1) {  // one channel: a straight run, four samples at a time
+        using Sample = std::conditional_t<Bits == 8, uint8_t, int16_t>;
+        typedef Sample Sample4 __attribute__((vector_size(4 * sizeof(Sample))));
+        typedef int32_t Int4 __attribute__((vector_size(16)));
+        typedef float Float4 __attribute__((vector_size(16)));
+        const uint8_t* run = data + first * sizeof(Sample);
+        for (; i + 4 <= count; i += 4) {
+            Sample4 samples;
+            std::memcpy(&samples, run + i * sizeof(Sample), sizeof samples);
+            Int4 values = __builtin_convertvector(samples, Int4);
             if constexpr (Bits == 8)
-                out[i] = static_cast<float>((run[i] - 128) * 256);
-            else
-                out[i] = static_cast<float>(sample16_at(run, static_cast<size_t>(i)));
+                values = (values - 128) * 256;
+            const Float4 floats = __builtin_convertvector(values, Float4);
+            std::memcpy(out + i, &floats, sizeof floats);
         }
-        return;
     }
-    for (int i = 0; i < count; ++i) {
+    for (; i < count; ++i) {
         const size_t at = first + static_cast<size_t>(i) * stride;
         if constexpr (Bits == 8)
             out[i] = static_cast<float>((data[at] - 128) * 256);
