@@ -4,7 +4,7 @@ program's cost of play, each against its goal in bench/goals.md. A report, never
 behind its goal is printed as such and the exit code stays 0; only a scoreboard that cannot be made
 at all (no benchmarks built, no goals file) fails.
 
-usage: scripts/scoreboard.py BUILD [--repetitions N] [--play-seconds S] [--no-play]
+usage: scripts/scoreboard.py BUILD [--repetitions N] [--play-seconds S] [--no-play] [--build-web DIR]
 Writes BUILD/scoreboard.json and BUILD/scoreboard.md and prints the Markdown.
 """
 import argparse
@@ -93,6 +93,18 @@ def run_benchmarks(build, repetitions, log):
             # A benchmark of a fixed count of iterations carries that count in its name (cut above).
             found[name] = r["cpu_time"] * to_us[r.get("time_unit", "ns")]
     return medians, notes
+
+
+def web_benchmarks(build_web):
+    """The browser build's figures `make web-bench` wrote (build-web/bench.json), named as the native
+    benchmarks they are set beside: {name: µs}; empty where the browser build was not measured."""
+    try:
+        with open(os.path.join(build_web, "bench.json")) as f:
+            figures = json.load(f)
+    except (OSError, ValueError):
+        return {}
+    names = {"heavy_frame_us": "BM_GameFrameHeavy"}
+    return {names[k]: float(v) for k, v in figures.items() if k in names and isinstance(v, (int, float))}
 
 
 def time_of(medians, ref):
@@ -424,11 +436,13 @@ def main():
     parser.add_argument("--repetitions", type=int, default=9)
     parser.add_argument("--play-seconds", type=int, default=10)
     parser.add_argument("--no-play", action="store_true")
+    parser.add_argument("--build-web", help="the browser build's folder (default: build-web beside the sources)")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     tables = markdown_tables(GOALS)
     with open(os.path.join(build, "scoreboard-bench.log"), "w") as log:
         medians, notes = run_benchmarks(build, args.repetitions, log)
+    medians["web"] = web_benchmarks(args.build_web or os.path.join(ROOT, "build-web"))
     figures, piece = ({}, None) if args.no_play else play_cost(build, args.play_seconds)
     report = {"machine": machine(), "repetitions": args.repetitions, "play_seconds": args.play_seconds,
               "piece": piece, "peers": peer_rows(tables, medians, notes), "ceilings": ceiling_rows(tables, medians),
