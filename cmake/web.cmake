@@ -122,8 +122,8 @@ function(vorlash_web_program target main)
                       -sEXPORT_NAME=VorlashModule -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH
                       -sEXPORTED_FUNCTIONS=_main,_web_audio_pull -sFORCE_FILESYSTEM
                       -sEXPORTED_RUNTIME_METHODS=addRunDependency,removeRunDependency,FS_createPath,FS_createDataFile
-                      --pre-js ${data_loader})
-  set_target_properties(${target} PROPERTIES LINK_DEPENDS ${data_loader})
+                      --pre-js ${data_loader} --js-library ${web}/web_clock.js)
+  set_target_properties(${target} PROPERTIES LINK_DEPENDS "${data_loader};${web}/web_clock.js")
 endfunction()
 
 add_executable(vorlash $<TARGET_OBJECTS:vorlash_web_main>)

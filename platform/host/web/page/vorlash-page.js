@@ -103,13 +103,38 @@ var VorlashPage = (function () {
       }
       ++page.stats.draws;
     };
+    // ---- the program's clock: the page's refreshes on its 60 Hz grid ----
+    // The frame pacer waits for whole sixtieths of a second of this clock after each flip, and the
+    // flip has waited for an animation frame. The browser's frames come at instants of its own; on
+    // performance.now() the grid's ticks would fall anywhere between them, and every frame would wait
+    // (a sleep, then a spin) for its tick after its refresh. So the clock runs ahead of
+    // performance.now() by as much as puts a refresh on or just after a tick: the pacer finds each
+    // flip on time. It only ever moves on, never back; a display of another rate keeps it as it is
+    // (the pacer's own waits then hold the game at 60).
+    const REFRESH_MS = 1000 / 60;
+    let clockAhead = 0, lastRefresh = null;
+    page.now = () => performance.now() + clockAhead;
+    function refreshed(timestamp) {
+      if (lastRefresh !== null && Math.abs(timestamp - lastRefresh - REFRESH_MS) < 1) {
+        const after = (timestamp + clockAhead) % REFRESH_MS;  // since the last tick
+        if (after > REFRESH_MS / 2)
+          clockAhead += REFRESH_MS - after;  // the next tick is the nearer: on to it
+      }
+      lastRefresh = timestamp;
+    }
+
     // The program's two ways of waiting: both give the page its turn.
     let resumedAt = null;
     const waiting = () => { if (resumedAt !== null) page.stats.busyMs += performance.now() - resumedAt; };
     const resumed = () => { resumedAt = performance.now(); };
     page.nextFrame = () => {
       waiting();
-      return new Promise(resolve => requestAnimationFrame(() => { ++page.stats.refreshes; resumed(); resolve(); }));
+      return new Promise(resolve => requestAnimationFrame(timestamp => {
+        ++page.stats.refreshes;
+        refreshed(timestamp);
+        resumed();
+        resolve();
+      }));
     };
     // A turn for the page and nothing more: a message to itself runs after what the page has queued.
     const turns = new MessageChannel(), turned = [];
