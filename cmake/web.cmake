@@ -145,3 +145,21 @@ foreach(line ${example_lines})
   add_custom_command(TARGET example_${name} POST_BUILD
                      COMMAND sed "s/@NAME@/${name}/g" ${web}/page/example.html > ${site}/examples/${name}.html)
 endforeach()
+
+# The heavy frame bench_frame times natively, timed as WebAssembly under node (`make web-bench`),
+# with the page's code generation flags. It runs the game on the test hooks' host, reading the native
+# build's assets in place. The hooks' MIDI player is left out: it needs more of FluidSynth than the
+# page's module is asked for, and the frame plays no music. The module is compiled at once, from the
+# file: this Node's fetch takes no file path, so the streaming compile would fail.
+vorlash_sources(testing_src platform/testing)
+list(FILTER testing_src EXCLUDE REGEX "testing_midi\\.cpp$")
+add_library(vorlash_web_testing STATIC EXCLUDE_FROM_ALL ${testing_src})
+target_include_directories(vorlash_web_testing PUBLIC platform/testing PRIVATE platform/src)
+target_link_libraries(vorlash_web_testing PUBLIC vorlash_platform vorlash_host)
+add_executable(frame_web EXCLUDE_FROM_ALL bench/web/frame_web.cpp)
+target_include_directories(frame_web PRIVATE bench)
+target_compile_definitions(frame_web PRIVATE VORLASH_ASSETS_DIR="${VORLASH_WEB_ASSETS}")
+target_link_libraries(frame_web PRIVATE vorlash_game vorlash_web_testing)
+target_link_options(frame_web PRIVATE -O2 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sENVIRONMENT=node -sNODERAWFS
+                    -sALLOW_MEMORY_GROWTH -sEXIT_RUNTIME -sWASM_ASYNC_COMPILATION=0)
+set_target_properties(frame_web PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
