@@ -104,21 +104,25 @@ var VorlashPage = (function () {
       ++page.stats.draws;
     };
     // ---- the program's clock: the page's refreshes on its 60 Hz grid ----
-    // The frame pacer waits for whole sixtieths of a second of this clock after each flip, and the
-    // flip has waited for an animation frame. The browser's frames come at instants of its own; on
-    // performance.now() the grid's ticks would fall anywhere between them, and every frame would wait
-    // (a sleep, then a spin) for its tick after its refresh. So the clock runs ahead of
-    // performance.now() by as much as puts a refresh on or just after a tick: the pacer finds each
-    // flip on time. It only ever moves on, never back; a display of another rate keeps it as it is
-    // (the pacer's own waits then hold the game at 60).
+    // After each flip, which waited for an animation frame, the frame pacer waits for the next whole
+    // sixtieth of a second of this clock that it has not yet passed. The browser's frames come at
+    // instants of its own: on performance.now() the ticks would fall anywhere between them, and the
+    // pacer could wait (a sleep, then a spin) after every refresh for a tick in the middle of the
+    // next frame. So the clock runs ahead of performance.now() by as much as puts each refresh just
+    // before a tick, closer than the pacer's half a millisecond of "on time". It only ever moves on,
+    // never back: a display a little slower than 60 Hz lets the ticks run ahead of its refreshes
+    // until the clock moves on by nearly a tick; one a little faster is followed in small steps. A
+    // display of another rate leaves it as it is (the pacer's own waits then keep the game at 60).
     const REFRESH_MS = 1000 / 60;
+    const REFRESH_BEFORE_TICK_MS = 0.2;  // where the clock puts a refresh
+    const TICK_AFTER_MS = 0.5, TICK_BEFORE_MS = 1;  // how far from there a refresh may come
     let clockAhead = 0, lastRefresh = null;
     page.now = () => performance.now() + clockAhead;
     function refreshed(timestamp) {
       if (lastRefresh !== null && Math.abs(timestamp - lastRefresh - REFRESH_MS) < 1) {
-        const after = (timestamp + clockAhead) % REFRESH_MS;  // since the last tick
-        if (after > REFRESH_MS / 2)
-          clockAhead += REFRESH_MS - after;  // the next tick is the nearer: on to it
+        const sinceTick = (timestamp + clockAhead) % REFRESH_MS, untilTick = REFRESH_MS - sinceTick;
+        if (untilTick > TICK_AFTER_MS && sinceTick > TICK_BEFORE_MS)
+          clockAhead += untilTick - REFRESH_BEFORE_TICK_MS;
       }
       lastRefresh = timestamp;
     }
