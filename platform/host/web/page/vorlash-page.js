@@ -153,8 +153,12 @@ var VorlashPage = (function () {
       return new Promise(resolve => setTimeout(() => { resumed(); resolve(); }, ms));
     };
     page.cursor = visible => { canvas.style.cursor = visible ? "" : "none"; };
+    // A browser shows the page a gamepad only once the player has used it, and says so with
+    // gamepadconnected: until then there is nothing to poll each frame.
+    let padSeen = false;
+    window.addEventListener("gamepadconnected", () => { padSeen = true; });
     page.gamepad = () => {
-      if (!navigator.getGamepads)
+      if (!padSeen || !navigator.getGamepads)
         return null;
       for (const pad of navigator.getGamepads())
         if (pad && pad.connected && pad.mapping === "standard")
