@@ -9,7 +9,7 @@ CONFIGURE   = cmake -S . -B $(BUILD) $(CMAKE_GEN) $(CMAKE_ARGS)
 # `make bench` turn the rest on in the same folder, and `make play` never turns it off again.
 PLAY_ONLY  := -DVORLASH_TESTS=OFF -DVORLASH_EXAMPLES=OFF -DVORLASH_BENCH=OFF
 
-.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke web web-serve web-dist web-smoke test-sanitize fuzz bench bench-build scoreboard example example-pictures install deb deb-smoke docs clean
+.PHONY: all deps build play play-build test smoke windows windows-dist windows-smoke web web-serve web-dist web-smoke web-bench test-sanitize fuzz bench bench-build scoreboard example example-pictures install deb deb-smoke docs clean
 
 all: build
 
@@ -148,6 +148,13 @@ web-dist: web
 # touch controls, an example page; screenshots and report.json in build-web/smoke/.
 web-smoke: web
 	node scripts/web-smoke.mjs $(WEB_BUILD) $(BUILD)/assets
+
+# The game's heavy frame as WebAssembly under node, beside bench_frame's native figure:
+# {"heavy_frame_us": N} in build-web/bench.json.
+web-bench: web
+	$(WEB_ENV) cmake --build $(WEB_BUILD) --target frame_web
+	node $(WEB_BUILD)/bench/frame_web.js > $(WEB_BUILD)/bench.json
+	@cat $(WEB_BUILD)/bench.json
 
 test-sanitize: deps
 	cmake -S . -B build-sanitize $(CMAKE_GEN) $(CMAKE_ARGS) -DVORLASH_SANITIZE=ON \

@@ -2,9 +2,10 @@
 // web-smoke.mjs -- plays the site `make web` wrote as a person would, in headless Chromium through
 // puppeteer-core (no browser downloaded: the system's /usr/bin/chromium), served on the loopback
 // address: the first intro picture, the play screen, the frame rate, keys that move the gunship and
-// fire, the sound of firing read back from the page's audio graph, ESC and the offer to play again,
-// a hidden tab's pause, the touch controls on a phone-sized screen, one example page, and no page
-// error. It prints what it measured (first picture, frame rate, the renderer's CPU, sizes) and
+// fire, the sound of firing read back from the page's audio graph, a gamepad (one the page is shown),
+// ESC and the offer to play again, a hidden tab's pause, the touch controls on a phone-sized screen,
+// the message of a browser without WebAssembly, the effects alone without FluidSynth, one example
+// page, and no page error. It prints what it measured (first picture, frame rate, the renderer's CPU, sizes) and
 // leaves screenshots and report.json in BUILD-WEB/smoke/.
 // usage: node scripts/web-smoke.mjs BUILD-WEB ASSETS   (make web-smoke)
 import fs from "node:fs";
@@ -85,6 +86,14 @@ function differing(a, b, tolerance = 8) {
   return n;
 }
 
+// Pixels of the bolts' bright cyan (the stars are white, the lava red, the gunship's blues darker or greyer).
+function boltPixels(picture) {
+  let n = 0;
+  for (let i = 0; i < picture.rgba.length; i += 4)
+    n += picture.rgba[i] < 100 && picture.rgba[i + 1] > 180 && picture.rgba[i + 2] > 220;
+  return n;
+}
+
 // The gunship's top row: where its sprite (SHIP_SHEET, one 80 × 32 frame inside a one-pixel border,
 // colour key black) shows best in the left quarter of the picture; null where it is not shown.
 function gunshipRow(picture, ship) {
@@ -128,15 +137,23 @@ const browser = await puppeteer.launch({
          `--user-data-dir=${profile}`],
 });
 const errors = [];
-async function open(url, viewport) {
+// `before`: a function run in the page before its own scripts; `refuse`: the name of a file of the
+// site the page is refused (the browser's report of that one failed load is not a page error).
+async function open(url, viewport, { before = null, refuse = null } = {}) {
   const page = await browser.newPage();
   if (viewport.hasTouch)
     await page.emulate({ viewport, userAgent: await browser.userAgent() });
   else
     await page.setViewport(viewport);
+  if (before)
+    await page.evaluateOnNewDocument(before);
+  if (refuse) {
+    await page.setRequestInterception(true);
+    page.on("request", request => (request.url().endsWith("/" + refuse) ? request.abort() : request.continue()));
+  }
   page.on("pageerror", error => errors.push(`${url}: ${error.message}`));
   page.on("console", message => {
-    if (message.type() === "error")
+    if (message.type() === "error" && !(refuse && (message.location()?.url || "").endsWith("/" + refuse)))
       errors.push(`${url}: console: ${message.text()}`);
   });
   const started = Date.now();
@@ -155,21 +172,62 @@ async function waitFor(page, test, seconds) {
   return null;
 }
 
-// The CPU time of the browser's renderer processes (the page, its audio included), from /proc.
+// The CPU time of the browser's renderer processes (the page, its audio included), from /proc: in
+// all, and by thread (the page's main thread, where the program, its audio pulls and FluidSynth run;
+// the compositor; the audio output; the rest).
 function rendererTicks() {
-  let ticks = 0;
+  const ticks = { all: 0, main: 0, compositor: 0, audio: 0, other: 0 };
   for (const pid of fs.readdirSync("/proc").filter(p => /^\d+$/.test(p))) {
     try {
       const command = fs.readFileSync(`/proc/${pid}/cmdline`, "utf8");
       if (!command.includes("--type=renderer") || !command.includes(profile))
         continue;
-      const fields = fs.readFileSync(`/proc/${pid}/stat`, "utf8").split(") ")[1].split(" ");
-      ticks += Number(fields[11]) + Number(fields[12]);
+      for (const tid of fs.readdirSync(`/proc/${pid}/task`)) {
+        const stat = fs.readFileSync(`/proc/${pid}/task/${tid}/stat`, "utf8");
+        const name = stat.slice(stat.indexOf("(") + 1, stat.lastIndexOf(")"));
+        const fields = stat.slice(stat.lastIndexOf(")") + 2).split(" ");
+        const used = Number(fields[11]) + Number(fields[12]);
+        const kind = tid === pid ? "main" : name === "Compositor" ? "compositor" : /^Audio/.test(name) ? "audio" : "other";
+        ticks[kind] += used;
+        ticks.all += used;
+      }
     } catch {}
   }
   return ticks;
 }
 const TICKS_PER_S = 100;
+
+// A standard gamepad the page sees through navigator.getGamepads once window.connectPad() has
+// announced it, as a browser shows a pad after the player first uses it; the smoke run sets its stick
+// and buttons through window.pad.
+function fakeGamepad() {
+  const pad = { id: "smoke pad", index: 0, connected: true, mapping: "standard", timestamp: 0, axes: [0, 0, 0, 0],
+                buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })) };
+  let shown = false;
+  navigator.getGamepads = () => [shown ? pad : null, null, null, null];
+  window.pad = pad;
+  window.connectPad = () => {
+    shown = true;
+    const event = new Event("gamepadconnected");
+    event.gamepad = pad;
+    window.dispatchEvent(event);
+  };
+}
+
+// The RMS of what the audio graph plays over `ms`, read back every tenth of a second, on the 16-bit
+// scale: [mean, loudest read].
+async function audioLevelOver(page, ms) {
+  let sum = 0, reads = 0, loudest = 0;
+  for (const end = Date.now() + ms; Date.now() < end;) {
+    await sleep(100);
+    const level = await page.evaluate(() => window.vorlash.audioLevel());
+    sum += level * level;
+    ++reads;
+    loudest = Math.max(loudest, level);
+  }
+  return [Math.sqrt(sum / Math.max(reads, 1)), loudest];
+}
+const dbfs = rms => Math.round(20 * Math.log10(Math.max(rms, 1e-3) / 32768) * 10) / 10;
 
 const backdrop = readBmp(path.join(assets, "LAVA.BMP"));
 const intro = readBmp(path.join(assets, "intro.bmp"));
@@ -183,7 +241,7 @@ async function waitForPlay(page, started) {
 
 try {
   // ---- the game at 640 × 480 ----
-  const { page, started } = await open("index.html", { width: 640, height: 508 });
+  const { page, started } = await open("index.html", { width: 640, height: 508 }, { before: fakeGamepad });
   const first = await waitFor(page, async () => (await stats(page))?.firstDrawAt, 15);
   report.first_picture_ms = first && Math.round(first);
   check(first !== null, `the first picture drawn ${report.first_picture_ms} ms after navigation`);
@@ -213,14 +271,19 @@ try {
   const metrics1 = await page.metrics();
   report.fps = Math.round(((after.draws - before.draws) / seconds) * 10) / 10;
   report.refreshes_per_s = Math.round(((after.refreshes - before.refreshes) / seconds) * 10) / 10;
-  report.renderer_cpu_percent = Math.round(((ticks1 - ticks0) / TICKS_PER_S / seconds) * 1000) / 10;
+  const share = kind => Math.round(((ticks1[kind] - ticks0[kind]) / TICKS_PER_S / seconds) * 1000) / 10;
+  report.renderer_cpu_percent = share("all");
+  report.renderer_threads_percent = { main: share("main"), compositor: share("compositor"), audio: share("audio"),
+                                      other: share("other") };
   report.renderer_main_thread_percent = Math.round(((metrics1.TaskDuration - metrics0.TaskDuration) / seconds) * 1000) / 10;
   report.program_busy_percent = Math.round(((after.busyMs - before.busyMs) / seconds) / 10 * 10) / 10;
   report.audio_pull_percent = Math.round(((after.audioMs - before.audioMs) / seconds) / 10 * 10) / 10;
   report.sleeps_per_s = Math.round(((after.sleeps - before.sleeps) / seconds) * 10) / 10;
   check(report.fps >= FPS_LOW && report.fps <= FPS_HIGH, `play runs at ${report.fps} pictures a second (60 ± 2)`);
+  const threads = report.renderer_threads_percent;
   console.log(`web-smoke: the renderer used ${report.renderer_cpu_percent} % of a core during play ` +
-              `(its main thread's tasks ${report.renderer_main_thread_percent} %; the program between its waits ` +
+              `(its main thread ${threads.main} %, compositor ${threads.compositor} %, audio output ${threads.audio} %, ` +
+              `other threads ${threads.other} %; the main thread's tasks ${report.renderer_main_thread_percent} %; the program between its waits ` +
               `${report.program_busy_percent} %, the audio pulls ${report.audio_pull_percent} %, ${report.sleeps_per_s} sleeps a second)`);
 
   // A hidden tab pauses: another tab in front, no pictures; back in front, play goes on at its pace,
@@ -245,6 +308,15 @@ try {
   // Keys: down, then up, move the gunship; SPACE fires, and firing is heard.
   // The gunship blinks for a while after a hit: a few looks a tenth of a second apart.
   const rowAt = async (p = page) => waitFor(p, async () => gunshipRow(await canvasPicture(p), ship), 1);
+  // Rocks have hit the idle gunship all this while: F2 starts a game of three lives again (after the
+  // game's pause of a second), so the gunship is there to move.
+  const restart = async () => {
+    await page.keyboard.down("F2");
+    await sleep(100);
+    await page.keyboard.up("F2");
+    await sleep(1500);
+  };
+  await restart();
   const start = await rowAt();
   await page.keyboard.down("ArrowDown");
   await sleep(700);
@@ -271,6 +343,33 @@ try {
   check(loudest > 300, `sound is heard while firing (RMS ${report.audio_rms_firing} on the 16-bit scale, ` +
                        `${report.audio_rms_quiet} before)`);
 
+  // A gamepad: the stick moves the gunship down, the pad's up button moves it up, A fires.
+  await restart();
+  await page.evaluate(() => window.connectPad());
+  const padStart = await rowAt();
+  await page.evaluate(() => { window.pad.axes[1] = 1; });
+  await sleep(700);
+  await page.evaluate(() => { window.pad.axes[1] = 0; });
+  const padLower = await rowAt();
+  await page.evaluate(() => { window.pad.buttons[12].pressed = true; });
+  await sleep(1400);
+  await page.evaluate(() => { window.pad.buttons[12].pressed = false; });
+  const padHigher = await rowAt();
+  report.gamepad_rows = [padStart, padLower, padHigher].map(r => r && Math.round(r));
+  check(padStart !== null && padLower !== null && padHigher !== null && padLower > padStart + 10 &&
+        padHigher < padLower - 20, `the gamepad's stick and up button move the gunship (rows ${report.gamepad_rows.join(" -> ")})`);
+  const boltsBefore = boltPixels(await canvasPicture(page));
+  await page.evaluate(() => { window.pad.buttons[0].pressed = true; });
+  let boltsFiring = 0;
+  for (let i = 0; i < 8; ++i) {
+    await sleep(100);
+    boltsFiring = Math.max(boltsFiring, boltPixels(await canvasPicture(page)));
+  }
+  await page.evaluate(() => { window.pad.buttons[0].pressed = false; });
+  report.gamepad_bolt_pixels = [boltsBefore, boltsFiring];
+  check(boltsFiring > boltsBefore + 20, `the gamepad's A button fires (${boltsFiring} pixels of bolts, ${boltsBefore} before)`);
+  await sleep(300);
+
   // ESC ends the program; the page offers to play again, and again plays.
   await page.keyboard.down("Escape");
   await sleep(200);
@@ -288,9 +387,30 @@ try {
   check(notice === "", `the music played${notice ? ": " + notice : ""}`);
   await page.close();
 
+  // ---- touch screens: where the controls sit ----
+  // Wider than 4:3 (a phone held sideways), every control beside the picture, none over it; on a
+  // phone held upright, every control on the screen.
+  const placement = page => page.evaluate(() => {
+    const box = e => { const r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; };
+    return { picture: box(document.getElementById("canvas")), screen: [0, 0, innerWidth, innerHeight],
+             controls: [...document.querySelectorAll("#touch [data-key]")].map(box) };
+  });
+  const overlaps = (a, b) => a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3];
+  const inside = (a, b) => a[0] >= b[0] && a[1] >= b[1] && a[2] <= b[2] && a[3] <= b[3];
+  const wide = await open("index.html", { width: 844, height: 390, deviceScaleFactor: 1, isMobile: true, hasTouch: true, isLandscape: true });
+  await waitFor(wide.page, async () => (await stats(wide.page))?.firstDrawAt, 15);
+  const wideAt = await placement(wide.page);
+  await wide.page.screenshot({ path: path.join(out, "touch-wide.png") });
+  check(wideAt.controls.length === 7 && wideAt.controls.every(c => !overlaps(c, wideAt.picture) && inside(c, wideAt.screen)),
+        `on an 844 × 390 touch screen the controls sit beside the picture (${wideAt.picture.map(Math.round).join(",")})`);
+  await wide.page.close();
+
   // ---- a phone-sized touch screen: the touch controls move the gunship ----
   const phone = await open("index.html", { width: 390, height: 844, deviceScaleFactor: 1, isMobile: true, hasTouch: true });
   check(await phone.page.$eval("#touch", e => !e.hidden), "the touch controls show on a touch screen");
+  const phoneAt = await placement(phone.page);
+  check(phoneAt.controls.length === 7 && phoneAt.controls.every(c => inside(c, phoneAt.screen)),
+        "on a 390 × 844 touch screen every control is on the screen");
   await waitFor(phone.page, async () => (await stats(phone.page))?.firstDrawAt, 15);
   await phone.page.screenshot({ path: path.join(out, "phone-intro.png") });
   await phone.page.tap("#prompt");
@@ -308,6 +428,42 @@ try {
     fail("no play screen on the phone-sized page");
   }
   await phone.page.close();
+
+  // ---- a browser without WebAssembly: the page says so ----
+  const bare = await open("index.html", { width: 640, height: 508 }, { before: () => { delete window.WebAssembly; } });
+  const said = await bare.page.$eval("#message", e => !e.hidden && e.textContent);
+  check(typeof said === "string" && said.includes("WebAssembly") &&
+        await bare.page.$eval("#prompt", e => e.hidden), `without WebAssembly the page says "${said}"`);
+  await bare.page.screenshot({ path: path.join(out, "no-webassembly.png") });
+  await bare.page.close();
+
+  // ---- the effects alone: FluidSynth refused, the game plays on without music and says so ----
+  // Their level, as RMS over three seconds of firing while moving, is what the desktop's smoke run
+  // records for its effects (scripts/smoke.sh, run 2b), to set beside it.
+  const mute = await open("index.html", { width: 640, height: 508 }, { refuse: "libfluidsynth.js" });
+  await waitFor(mute.page, async () => (await stats(mute.page))?.firstDrawAt, 15);
+  await mute.page.mouse.click(320, 240);
+  if (await waitForPlay(mute.page, mute.started)) {
+    const [quietAlone] = await audioLevelOver(mute.page, 1000);
+    await mute.page.keyboard.down("Space");
+    await mute.page.keyboard.down("ArrowDown");
+    const [firingAlone] = await audioLevelOver(mute.page, 1000);
+    await mute.page.keyboard.up("ArrowDown");
+    await mute.page.keyboard.down("ArrowUp");
+    const [firingAlone2] = await audioLevelOver(mute.page, 2000);
+    await mute.page.keyboard.up("ArrowUp");
+    await mute.page.keyboard.up("Space");
+    const effects = Math.sqrt((firingAlone ** 2 + 2 * firingAlone2 ** 2) / 3);
+    report.effects_rms_dbfs = dbfs(effects);
+    report.effects_quiet_rms_dbfs = dbfs(quietAlone);
+    const mutedNotice = await mute.page.$eval("#notice", e => (e.hidden ? "" : e.textContent));
+    check(/music is off/.test(mutedNotice), `without FluidSynth the page says "${mutedNotice}"`);
+    check(effects > 300, `the effects alone while firing: RMS ${report.effects_rms_dbfs} dBFS ` +
+                         `(${report.effects_quiet_rms_dbfs} dBFS before)`);
+  } else {
+    fail("no play screen without FluidSynth");
+  }
+  await mute.page.close();
 
   // ---- one of the library's examples ----
   const example = await open("examples/vector.html", { width: 640, height: 508 });

@@ -75,8 +75,29 @@ static uint32_t rgba_from_xrgb(uint32_t xrgb)
     return 0xFF000000u | (xrgb & 0xFF) << 16 | (xrgb & 0xFF00) | (xrgb >> 16 & 0xFF);
 }
 
-// Only the rows that changed since the last present are converted and handed to the canvas: during
-// play about half of the rows are as they were.
+// Copies the row `in` over `kept`, saying whether it differed, in one pass of 8-byte words: the
+// C library's memcmp goes a byte at a time, and its memcpy hands a row of this size to JavaScript.
+static bool row_replaced(uint8_t* kept, const uint8_t* in, size_t bytes)
+{
+    uint64_t differ = 0;
+    size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        uint64_t was, now;
+        std::memcpy(&was, kept + i, 8);
+        std::memcpy(&now, in + i, 8);
+        differ |= was ^ now;
+        std::memcpy(kept + i, &now, 8);
+    }
+    for (; i < bytes; ++i) {
+        differ |= kept[i] ^ in[i];
+        kept[i] = in[i];
+    }
+    return differ != 0;
+}
+
+// Only the rows that changed since the last present are converted (the RGBA picture keeps the rest
+// as they were drawn), and only the band from the first to the last of them is handed to the canvas:
+// during play about half of the rows are as they were.
 void WebHost::present(const HostFrame& frame)
 {
     if (!open || frame.width <= 0 || frame.height <= 0)
@@ -84,14 +105,29 @@ void WebHost::present(const HostFrame& frame)
     const size_t row = static_cast<size_t>(frame.width) * (frame.bpp / 8);
     const bool same_palette = !frame.palette || std::memcmp(last_palette, frame.palette, sizeof last_palette) == 0;
     const bool same_shape = last_width == frame.width && last_height == frame.height && last_bpp == frame.bpp;
+    const bool every_row = !same_shape || !same_palette;
     last_frame.resize(row * frame.height);
+    rgba.resize(static_cast<size_t>(frame.width) * frame.height);
+    uint32_t lut[256] = {};  // an 8-bit frame without a palette shows black
+    if (frame.bpp == 8) {
+        // The 8-bit conversion only looks its pixels up: with the table in RGBA it gives RGBA.
+        if (frame.palette)
+            frame_palette_to_xrgb(frame.palette, lut);
+        for (uint32_t& entry : lut)
+            entry = rgba_from_xrgb(entry);
+    }
+    HostFrame line = frame;  // one changed row at a time
+    line.height = 1;
     int first = frame.height, last = -1;  // the rows that changed
     for (int y = 0; y < frame.height; ++y) {
-        uint8_t* kept = last_frame.data() + y * row;
-        const uint8_t* in = frame.pixels + static_cast<size_t>(y) * frame.pitch;
-        if (same_shape && same_palette && std::memcmp(kept, in, row) == 0)
+        line.pixels = frame.pixels + static_cast<size_t>(y) * frame.pitch;
+        if (!row_replaced(last_frame.data() + y * row, line.pixels, row) && !every_row)
             continue;
-        std::memcpy(kept, in, row);
+        uint32_t* out = rgba.data() + static_cast<size_t>(y) * frame.width;
+        frame_to_xrgb(line, lut, out, frame.width * 4);
+        if (frame.bpp != 8)
+            for (uint32_t* p = out; p < out + frame.width; ++p)
+                *p = rgba_from_xrgb(*p);
         first = std::min(first, y);
         last = y;
     }
@@ -102,26 +138,7 @@ void WebHost::present(const HostFrame& frame)
     last_bpp = frame.bpp;
     if (frame.palette)
         std::memcpy(last_palette, frame.palette, sizeof last_palette);
-
-    rgba.resize(static_cast<size_t>(frame.width) * frame.height);
-    HostFrame band = frame;  // the changed rows alone
-    band.pixels = frame.pixels + static_cast<size_t>(first) * frame.pitch;
-    band.height = last - first + 1;
-    uint32_t* out = rgba.data() + static_cast<size_t>(first) * frame.width;
-    uint32_t lut[256] = {};  // an 8-bit frame without a palette shows black
-    if (frame.bpp == 8) {
-        // The 8-bit conversion only looks its pixels up: with the table in RGBA it gives RGBA.
-        if (frame.palette)
-            frame_palette_to_xrgb(frame.palette, lut);
-        for (uint32_t& entry : lut)
-            entry = rgba_from_xrgb(entry);
-        frame_to_xrgb(band, lut, out, frame.width * 4);
-    } else {
-        frame_to_xrgb(band, lut, out, frame.width * 4);
-        for (uint32_t* p = out; p < out + static_cast<size_t>(band.height) * frame.width; ++p)
-            *p = rgba_from_xrgb(*p);
-    }
-    web_page_draw(reinterpret_cast<const uint8_t*>(rgba.data()), frame.width, frame.height, first, band.height);
+    web_page_draw(reinterpret_cast<const uint8_t*>(rgba.data()), frame.width, frame.height, first, last - first + 1);
 }
 
 // The page's animation frames are the display's refreshes: a hidden page gets none, so the game

@@ -29,10 +29,10 @@ public:
 private:
     bool open = false;
     double last_turn_ms = 0;  // when the page last had its turn (the page's clock)
-    // The picture last drawn, as the canvas holds it (RGBA bytes), and the display frame it came
-    // from: a present of the same frame again draws nothing.
+    // The display frame last drawn, its pixels and palette as they were: a present of the same frame
+    // again draws nothing, and of a changed one converts only the rows that changed.
     std::vector<uint8_t> last_frame;
     int last_width = 0, last_height = 0, last_bpp = 0;
     uint8_t last_palette[256 * 4] = {};
-    std::vector<uint32_t> rgba;
+    std::vector<uint32_t> rgba;  // the picture as the canvas holds it, RGBA bytes
 };

@@ -31,7 +31,7 @@ EM_JS(int, web_page_events, (int* out, int max_events), {
     return taken;
 });
 
-EM_JS(double, web_page_now, (), { return performance.now(); });
+EM_JS(double, web_page_now, (), { return Module.page.now(); });
 
 EM_JS(bool, web_page_gamepad, (uint32_t* buttons, int* x, int* y), {
     const pad = Module.page.gamepad();

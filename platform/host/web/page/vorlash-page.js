@@ -103,13 +103,42 @@ var VorlashPage = (function () {
       }
       ++page.stats.draws;
     };
+    // ---- the program's clock: the page's refreshes on its 60 Hz grid ----
+    // After each flip, which waited for an animation frame, the frame pacer waits for the next whole
+    // sixtieth of a second of this clock that it has not yet passed. The browser's frames come at
+    // instants of its own: on performance.now() the ticks would fall anywhere between them, and the
+    // pacer could wait (a sleep, then a spin) after every refresh for a tick in the middle of the
+    // next frame. So the clock runs ahead of performance.now() by as much as puts each refresh just
+    // before a tick, closer than the pacer's half a millisecond of "on time". It only ever moves on,
+    // never back: a display a little slower than 60 Hz lets the ticks run ahead of its refreshes
+    // until the clock moves on by nearly a tick; one a little faster is followed in small steps. A
+    // display of another rate leaves it as it is (the pacer's own waits then keep the game at 60).
+    const REFRESH_MS = 1000 / 60;
+    const REFRESH_BEFORE_TICK_MS = 0.2;  // where the clock puts a refresh
+    const TICK_AFTER_MS = 0.5, TICK_BEFORE_MS = 1;  // how far from there a refresh may come
+    let clockAhead = 0, lastRefresh = null;
+    page.now = () => performance.now() + clockAhead;
+    function refreshed(timestamp) {
+      if (lastRefresh !== null && Math.abs(timestamp - lastRefresh - REFRESH_MS) < 1) {
+        const sinceTick = (timestamp + clockAhead) % REFRESH_MS, untilTick = REFRESH_MS - sinceTick;
+        if (untilTick > TICK_AFTER_MS && sinceTick > TICK_BEFORE_MS)
+          clockAhead += untilTick - REFRESH_BEFORE_TICK_MS;
+      }
+      lastRefresh = timestamp;
+    }
+
     // The program's two ways of waiting: both give the page its turn.
     let resumedAt = null;
     const waiting = () => { if (resumedAt !== null) page.stats.busyMs += performance.now() - resumedAt; };
     const resumed = () => { resumedAt = performance.now(); };
     page.nextFrame = () => {
       waiting();
-      return new Promise(resolve => requestAnimationFrame(() => { ++page.stats.refreshes; resumed(); resolve(); }));
+      return new Promise(resolve => requestAnimationFrame(timestamp => {
+        ++page.stats.refreshes;
+        refreshed(timestamp);
+        resumed();
+        resolve();
+      }));
     };
     // A turn for the page and nothing more: a message to itself runs after what the page has queued.
     const turns = new MessageChannel(), turned = [];
@@ -124,8 +153,12 @@ var VorlashPage = (function () {
       return new Promise(resolve => setTimeout(() => { resumed(); resolve(); }, ms));
     };
     page.cursor = visible => { canvas.style.cursor = visible ? "" : "none"; };
+    // A browser shows the page a gamepad only once the player has used it, and says so with
+    // gamepadconnected: until then there is nothing to poll each frame.
+    let padSeen = false;
+    window.addEventListener("gamepadconnected", () => { padSeen = true; });
     page.gamepad = () => {
-      if (!navigator.getGamepads)
+      if (!padSeen || !navigator.getGamepads)
         return null;
       for (const pad of navigator.getGamepads())
         if (pad && pad.connected && pad.mapping === "standard")
