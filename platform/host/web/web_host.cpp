@@ -75,26 +75,6 @@ static uint32_t rgba_from_xrgb(uint32_t xrgb)
     return 0xFF000000u | (xrgb & 0xFF) << 16 | (xrgb & 0xFF00) | (xrgb >> 16 & 0xFF);
 }
 
-// Copies the row `in` over `kept`, saying whether it differed, in one pass of 8-byte words: the
-// C library's memcmp goes a byte at a time, and its memcpy hands a row of this size to JavaScript.
-static bool row_replaced(uint8_t* kept, const uint8_t* in, size_t bytes)
-{
-    uint64_t differ = 0;
-    size_t i = 0;
-    for (; i + 8 <= bytes; i += 8) {
-        uint64_t was, now;
-        std::memcpy(&was, kept + i, 8);
-        std::memcpy(&now, in + i, 8);
-        differ |= was ^ now;
-        std::memcpy(kept + i, &now, 8);
-    }
-    for (; i < bytes; ++i) {
-        differ |= kept[i] ^ in[i];
-        kept[i] = in[i];
-    }
-    return differ != 0;
-}
-
 // Only the rows that changed since the last present are converted (the RGBA picture keeps the rest
 // as they were drawn), and only the band from the first to the last of them is handed to the canvas:
 // during play about half of the rows are as they were.
@@ -116,12 +96,15 @@ void WebHost::present(const HostFrame& frame)
         for (uint32_t& entry : lut)
             entry = rgba_from_xrgb(entry);
     }
+    const size_t block_bytes = static_cast<size_t>(FRAME_BLOCK) * (frame.bpp / 8);
+    changed_blocks.resize(static_cast<size_t>(frame_blocks(frame.width)));
     HostFrame line = frame;  // one changed row at a time
     line.height = 1;
     int first = frame.height, last = -1;  // the rows that changed
     for (int y = 0; y < frame.height; ++y) {
         line.pixels = frame.pixels + static_cast<size_t>(y) * frame.pitch;
-        if (!row_replaced(last_frame.data() + y * row, line.pixels, row) && !every_row)
+        if (!frame_row_keep(last_frame.data() + y * row, line.pixels, row, block_bytes, changed_blocks.data()) &&
+            !every_row)
             continue;
         uint32_t* out = rgba.data() + static_cast<size_t>(y) * frame.width;
         frame_to_xrgb(line, lut, out, frame.width * 4);

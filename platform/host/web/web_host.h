@@ -32,6 +32,7 @@ private:
     // The display frame last drawn, its pixels and palette as they were: a present of the same frame
     // again draws nothing, and of a changed one converts only the rows that changed.
     std::vector<uint8_t> last_frame;
+    std::vector<uint8_t> changed_blocks;  // frame_row_keep's flags for one row, not read
     int last_width = 0, last_height = 0, last_bpp = 0;
     uint8_t last_palette[256 * 4] = {};
     std::vector<uint32_t> rgba;  // the picture as the canvas holds it, RGBA bytes
