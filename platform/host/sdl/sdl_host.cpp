@@ -296,7 +296,6 @@ void SdlHost::draw_with_renderer(const uint32_t* lut)
     SDL_RenderPresent(renderer);
 }
 
-
 // The refresh ticks are fixed instants of the monotonic clock, as a display's vertical blanks are
 // (refresh_grid.h): a wait always ends on the next one, so a frame that misses a tick waits for the
 // following one and never catches up in a burst. The program's own 60 Hz grid on the same clock then
