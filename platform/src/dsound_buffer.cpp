@@ -38,21 +38,33 @@ static inline int32_t sample16_at(const uint8_t* data, size_t index)
 // `count` samples of one channel as floats on the 16-bit scale, `stride` samples apart.
 template <int Bits> static void convert_samples(const uint8_t* data, size_t first, int stride, float* out, int count)
 {
+    using Sample = std::conditional_t<Bits == 8, uint8_t, int16_t>;
+    typedef Sample Sample4 __attribute__((vector_size(4 * sizeof(Sample))));
+    typedef Sample Sample8 __attribute__((vector_size(8 * sizeof(Sample))));
+    typedef int32_t Int4 __attribute__((vector_size(16)));
+    typedef float Float4 __attribute__((vector_size(16)));
+    const auto store4 = [&](Sample4 samples, float* to) {
+        Int4 values = __builtin_convertvector(samples, Int4);
+        if constexpr (Bits == 8)
+            values = (values - 128) * 256;
+        const Float4 floats = __builtin_convertvector(values, Float4);
+        std::memcpy(to, &floats, sizeof floats);
+    };
+    const uint8_t* run = data + first * sizeof(Sample);
     int i = 0;
     if (stride == 1) {  // one channel: a straight run, four samples at a time
-        using Sample = std::conditional_t<Bits == 8, uint8_t, int16_t>;
-        typedef Sample Sample4 __attribute__((vector_size(4 * sizeof(Sample))));
-        typedef int32_t Int4 __attribute__((vector_size(16)));
-        typedef float Float4 __attribute__((vector_size(16)));
-        const uint8_t* run = data + first * sizeof(Sample);
         for (; i + 4 <= count; i += 4) {
             Sample4 samples;
             std::memcpy(&samples, run + i * sizeof(Sample), sizeof samples);
-            Int4 values = __builtin_convertvector(samples, Int4);
-            if constexpr (Bits == 8)
-                values = (values - 128) * 256;
-            const Float4 floats = __builtin_convertvector(values, Float4);
-            std::memcpy(out + i, &floats, sizeof floats);
+            store4(samples, out + i);
+        }
+    } else if (stride == 2) {
+        // One channel of two: every other sample of eight read at once. The eighth is the other
+        // channel's, past this one's last sample at the end of the run, so the last four go one by one.
+        for (; i + 5 <= count; i += 4) {
+            Sample8 pairs;
+            std::memcpy(&pairs, run + 2 * i * sizeof(Sample), sizeof pairs);
+            store4(__builtin_shufflevector(pairs, pairs, 0, 2, 4, 6), out + i);
         }
     }
     for (; i < count; ++i) {

@@ -190,22 +190,26 @@ TEST_F(Buffers, CreationRefusesWhatNoSoundCardPlays)
     EXPECT_EQ(ds->DuplicateSoundBuffer(nullptr, &b), DSERR_INVALIDPARAM);
 }
 
+// Long enough for the channels to be taken apart several frames at a time.
 TEST_F(Buffers, SixteenBitStereoKeepsItsChannels)
 {
-    LPDIRECTSOUNDBUFFER b = make(2, 16, 44100, 16);
+    constexpr int FRAMES = 13;
+    LPDIRECTSOUNDBUFFER b = make(2, 16, 44100, FRAMES * 4);
     void *p1, *p2;
     DWORD n1, n2;
-    ASSERT_EQ(b->Lock(0, 16, &p1, &n1, &p2, &n2, 0), DS_OK);
-    const Bytes frames = pcm16({1000, -2000, 3000, -4000, 5000, -6000, 7000, -8000});
-    std::memcpy(p1, frames.data(), 16);
+    ASSERT_EQ(b->Lock(0, FRAMES * 4, &p1, &n1, &p2, &n2, 0), DS_OK);
+    std::vector<int16_t> samples;
+    for (int f = 0; f < FRAMES; ++f)
+        samples.insert(samples.end(), {static_cast<int16_t>(1000 * (f + 1)), static_cast<int16_t>(-700 * (f + 1))});
+    std::memcpy(p1, pcm16(samples).data(), FRAMES * 4);
     b->Unlock(p1, n1, p2, n2);
     b->Play(0, 0, 0);
-    const Rendered out = render(5);
-    EXPECT_EQ(out.left(0), 1000);
-    EXPECT_EQ(out.right(0), -2000);
-    EXPECT_EQ(out.left(3), 7000);
-    EXPECT_EQ(out.right(3), -8000);
-    EXPECT_EQ(out.left(4), 0);
+    const Rendered out = render(FRAMES + 1);
+    for (int f = 0; f < FRAMES; ++f) {
+        EXPECT_EQ(out.left(f), 1000 * (f + 1)) << f;
+        EXPECT_EQ(out.right(f), -700 * (f + 1)) << f;
+    }
+    EXPECT_EQ(out.left(FRAMES), 0);
 }
 
 TEST_F(Buffers, DuplicateHearsWritesToTheSharedSamples)
