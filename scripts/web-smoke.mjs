@@ -349,12 +349,16 @@ try {
     await sleep(1500);
   };
   // The gunship's rows on a new game, after `down` held for 0.7 s, then after `up` held for 1.4 s. A
-  // rock or the UFO may take the gunship while it moves: then one more try on a new game, which
-  // controls that do not work fail too.
-  const downAndUp = async (down, up) => {
+  // rock or the UFO may take the gunship while it moves (the UFO comes back on a new game and fires
+  // at set moments, which the machine's pace lines up with the moves or not): then another try on a
+  // new game, up to three, each a second later into its game than the one before, which controls that
+  // do not work fail too. Every try is in the report.
+  const downAndUp = async (name, down, up) => {
     let rows = [null];
-    for (let attempt = 0; attempt < 2 && rows.includes(null); ++attempt) {
+    report[name + "_tries"] = [];
+    for (let attempt = 0; attempt < 3 && rows.includes(null); ++attempt) {
       await restart();
+      await sleep(1000 * attempt);
       rows = [await rowAt()];
       for (const [hold, ms] of [[down, 700], [up, 1400]]) {
         await hold(true);
@@ -362,11 +366,12 @@ try {
         await hold(false);
         rows.push(await rowAt());
       }
+      report[name + "_tries"].push(rows.map(r => r && Math.round(r)));
     }
     return rows;
   };
   const key = code => on => (on ? page.keyboard.down(code) : page.keyboard.up(code));
-  const [start, lower, higher] = await downAndUp(key("ArrowDown"), key("ArrowUp"));
+  const [start, lower, higher] = await downAndUp("keys", key("ArrowDown"), key("ArrowUp"));
   report.gunship_rows = [start, lower, higher].map(r => r && Math.round(r));
   check(start !== null && lower !== null && higher !== null && lower > start + 10 && higher < lower - 20,
         `the arrow keys move the gunship (rows ${report.gunship_rows.join(" -> ")})`);
@@ -387,6 +392,7 @@ try {
   // A gamepad: the stick moves the gunship down, the pad's up button moves it up, A fires.
   await page.evaluate(() => window.connectPad());
   const [padStart, padLower, padHigher] = await downAndUp(
+    "gamepad",
     on => page.evaluate(v => { window.pad.axes[1] = v; }, on ? 1 : 0),
     on => page.evaluate(v => { window.pad.buttons[12].pressed = v; }, on));
   report.gamepad_rows = [padStart, padLower, padHigher].map(r => r && Math.round(r));
