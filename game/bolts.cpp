@@ -56,19 +56,22 @@ static void ufo_hit(Sprite& bolt, const Sprite& rock)
 
 // A bolt taken out in this frame is still tested against the rest of the wave, so one bolt may
 // destroy several overlapping rocks; the UFO is tested once in the pass over each live rock.
-static void bolt_hits(Sprite& bolt)
+// Nothing in the bolts' pass moves a rock, so `rock_boxes` holds every rock's box for the whole pass.
+static void bolt_hits(Sprite& bolt, const HitBox (&rock_boxes)[ROCK_COUNT])
 {
     const HitBox box = bolt_hit_box(bolt);
-    // Only a level-up, inside a rock hit, moves the UFO: its box is made again after each hit.
+    // Only a level-up, inside a rock hit, launches the UFO anew: its box is made again after each hit.
     HitBox ufo_box = ufo_bolt_hit_box();
-    // The bound is read on every pass: a level-up inside the loop widens the wave at once.
-    for (int j = 0; j < wave_size(); ++j) {
+    // A level-up inside a rock hit widens the wave at once: the bound is read again after each hit.
+    int count = wave_size();
+    for (int j = 0; j < count; ++j) {
         Sprite& rock = rocks[j];
         if (rock.state != 1)
             continue;
-        if (boxes_touch(box, rock_hit_box(rock))) {
+        if (boxes_touch(box, rock_boxes[j])) {
             rock_hit(bolt, rock);
             ufo_box = ufo_bolt_hit_box();
+            count = wave_size();
         }
         if (ufo.state == 1 && boxes_touch(box, ufo_box))
             ufo_hit(bolt, rock);
@@ -116,6 +119,10 @@ void bolt_fire(int x, int y, int vx, int vy, int anim)
 
 void bolts_move()
 {
+    // Made for the whole table: a level-up in the pass may widen the wave.
+    HitBox rock_boxes[ROCK_COUNT];
+    for (int j = 0; j < ROCK_COUNT; ++j)
+        rock_boxes[j] = rock_hit_box(rocks[j]);
     for (Sprite& b : bolts) {
         if (b.state != 1)
             continue;
@@ -126,7 +133,7 @@ void bolts_move()
             b.state = 0;
             bolt_age(b) = 0;
         }
-        bolt_hits(b);
+        bolt_hits(b, rock_boxes);
     }
 }
 

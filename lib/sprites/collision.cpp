@@ -9,7 +9,8 @@
 
 // ---- helpers ----
 
-// About 3/8 of a size: the half-width of a box three quarters as large, so hits need a clear overlap.
+// About 3/8 of a size: the half-width of a box three quarters as large, so hits need a clear overlap
+// (rects_collide, inline in sprites.h, takes the same).
 static int64_t half_extent(int size) { return (size >> 1) - (size >> 3); }
 
 // Boxes given by their centres and half-extents touch when both distances are strictly below the
@@ -49,12 +50,6 @@ static int scan(int x1, int y1, int x2, int y2, const Pixel* buffer, int pitch, 
 }
 
 // ---- collision tests ----
-
-int rects_collide(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2)
-{
-    const int64_t hw1 = half_extent(w1), hh1 = half_extent(h1), hw2 = half_extent(w2), hh2 = half_extent(h2);
-    return centres_close(x1 + hw1, y1 + hh1, hw1, hh1, x2 + hw2, y2 + hh2, hw2, hh2);
-}
 
 int sprite_collide(const Sprite* a, const Sprite* b)
 {

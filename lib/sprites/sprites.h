@@ -109,8 +109,16 @@ int sprite_destroy(Sprite* sprite);
 //@{
 /// Boxes shrink to about three quarters about their top-left corner: half-extent e(s) =
 /// (s >> 1) - (s >> 3), centre at corner + e; they touch when both centre distances are strictly
-/// below the sums of the half-extents. Symmetric in its two boxes.
-int rects_collide(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
+/// below the sums of the half-extents. Symmetric in its two boxes. Inline: a frame may test every
+/// bolt against every rock.
+inline int rects_collide(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2)
+{
+    // In 64 bits, so no int position or size can overflow.
+    const auto half = [](int size) { return static_cast<int64_t>((size >> 1) - (size >> 3)); };
+    const int64_t hw1 = half(w1), hh1 = half(h1), hw2 = half(w2), hh2 = half(h2);
+    const int64_t dx = (x2 + hw2) - (x1 + hw1), dy = (y2 + hh2) - (y1 + hh1);
+    return (dx < 0 ? -dx : dx) < hw1 + hw2 && (dy < 0 ? -dy : dy) < hh1 + hh2 ? 1 : 0;
+}
 int sprite_collide(const Sprite* a, const Sprite* b);  ///< the same on the records; 0 for a null one
 /// 1 if a pixel of the inclusive rectangle (x1, y1) .. (x2, y2), clamped to the screen (not
 /// reordered), lies in low .. high. The buffer covers the whole screen; pitch in bytes. 0 for a
