@@ -40,11 +40,9 @@ template <int Bits> static void convert_samples(const uint8_t* data, size_t firs
 {
     using Sample = std::conditional_t<Bits == 8, uint8_t, int16_t>;
     typedef Sample Sample4 __attribute__((vector_size(4 * sizeof(Sample))));
-    typedef Sample Sample8 __attribute__((vector_size(8 * sizeof(Sample))));
     typedef int32_t Int4 __attribute__((vector_size(16)));
     typedef float Float4 __attribute__((vector_size(16)));
-    const auto store4 = [&](Sample4 samples, float* to) {
-        Int4 values = __builtin_convertvector(samples, Int4);
+    const auto store4 = [&](Int4 values, float* to) {
         if constexpr (Bits == 8)
             values = (values - 128) * 256;
         const Float4 floats = __builtin_convertvector(values, Float4);
@@ -56,15 +54,24 @@ template <int Bits> static void convert_samples(const uint8_t* data, size_t firs
         for (; i + 4 <= count; i += 4) {
             Sample4 samples;
             std::memcpy(&samples, run + i * sizeof(Sample), sizeof samples);
-            store4(samples, out + i);
+            store4(__builtin_convertvector(samples, Int4), out + i);
         }
     } else if (stride == 2) {
-        // One channel of two: every other sample of eight read at once. The eighth is the other
-        // channel's, past this one's last sample at the end of the run, so the last four go one by one.
-        for (; i + 5 <= count; i += 4) {
-            Sample8 pairs;
-            std::memcpy(&pairs, run + 2 * i * sizeof(Sample), sizeof pairs);
-            store4(__builtin_shufflevector(pairs, pairs, 0, 2, 4, 6), out + i);
+        // One channel of two, four frames at a time: each frame read as one word holding both
+        // channels' samples (the first channel's in its low half, as the bytes lie), and this
+        // channel's half taken out of it by shifts, which extend its sign.
+        using Frame = std::conditional_t<Bits == 8, uint16_t, int32_t>;
+        typedef Frame Frame4 __attribute__((vector_size(4 * sizeof(Frame))));
+        const int channel = static_cast<int>(first % 2);
+        const uint8_t* frames = run - channel * sizeof(Sample);
+        for (; i + 4 <= count; i += 4) {
+            Frame4 words;
+            std::memcpy(&words, frames + i * sizeof(Frame), sizeof words);
+            const Int4 both = __builtin_convertvector(words, Int4);
+            if constexpr (Bits == 8)
+                store4(channel ? both >> 8 : both & 0xFF, out + i);
+            else
+                store4(channel ? both >> 16 : (both << 16) >> 16, out + i);
         }
     }
     for (; i < count; ++i) {

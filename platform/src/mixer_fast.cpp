@@ -193,8 +193,11 @@ void mixer_add_fast(float* sums, const float* frames, int count, float gain_left
     }
 }
 
-void mixer_add_planes_fast(float* sums, const float* left, const float* right, int count, float gain_left,
-                           float gain_right)
+typedef void (*AddPlanesPass)(float*, const float*, const float*, int, float, float);
+
+// Four frames at a time, each half a vector of sums.
+static void add_planes_4(float* sums, const float* left, const float* right, int count, float gain_left,
+                         float gain_right)
 {
     const Float4 gains = {gain_left, gain_right, gain_left, gain_right};
     int i = 0;
@@ -209,6 +212,45 @@ void mixer_add_planes_fast(float* sums, const float* left, const float* right, i
         sums[2 * i] += left[i] * gain_left;
         sums[2 * i + 1] += right[i] * gain_right;
     }
+}
+
+#ifdef MIXER_AVX2
+// Eight frames at a time: the planes interleaved within each 128-bit half, then the halves put in
+// order. Multiplied and added apart, as the plain twin does, so the sums come out the same.
+__attribute__((target("avx2"))) static void add_planes_8(float* sums, const float* left, const float* right,
+                                                         int count, float gain_left, float gain_right)
+{
+    const __m256 gains = _mm256_setr_ps(gain_left, gain_right, gain_left, gain_right, gain_left, gain_right,
+                                        gain_left, gain_right);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 l = _mm256_loadu_ps(left + i), r = _mm256_loadu_ps(right + i);
+        const __m256 lo = _mm256_unpacklo_ps(l, r), hi = _mm256_unpackhi_ps(l, r);  // frames 0 1 4 5, 2 3 6 7
+        float* at = sums + 2 * i;
+        _mm256_storeu_ps(at, _mm256_add_ps(_mm256_loadu_ps(at), _mm256_mul_ps(_mm256_permute2f128_ps(lo, hi, 0x20), gains)));
+        _mm256_storeu_ps(at + 8,
+                         _mm256_add_ps(_mm256_loadu_ps(at + 8), _mm256_mul_ps(_mm256_permute2f128_ps(lo, hi, 0x31), gains)));
+    }
+    add_planes_4(sums + 2 * i, left + i, right + i, count - i, gain_left, gain_right);
+}
+#endif
+
+static AddPlanesPass pick_add_planes()
+{
+#ifdef MIXER_AVX2
+    if (__builtin_cpu_supports("avx2"))
+        return add_planes_8;
+#endif
+    return add_planes_4;
+}
+
+// A voice's planes into the sums: on a 2-core AMD EPYC 16 voices a second took about 1/8 of the
+// mix four frames at a time.
+void mixer_add_planes_fast(float* sums, const float* left, const float* right, int count, float gain_left,
+                           float gain_right)
+{
+    static const AddPlanesPass pass = pick_add_planes();
+    pass(sums, left, right, count, gain_left, gain_right);
 }
 
 // ---- saturation ----
