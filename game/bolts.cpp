@@ -54,10 +54,23 @@ static void ufo_hit(Sprite& bolt, const Sprite& rock)
     explosion_burst(entity_x(bolt), entity_y(bolt), rock, EXPLOSION_AT_UFO);
 }
 
+// The wave's hit boxes for one pass over the bolts, each made the first time a bolt is tested
+// against its rock: nothing in the pass moves a rock, and most frames have few live bolts.
+struct RockBoxes {
+    HitBox box[ROCK_COUNT];
+    int made;  // rocks 0 … made - 1 have their box
+};
+
+static const HitBox& rock_box(RockBoxes& boxes, int j)
+{
+    for (; boxes.made <= j; ++boxes.made)
+        boxes.box[boxes.made] = rock_hit_box(rocks[boxes.made]);
+    return boxes.box[j];
+}
+
 // A bolt taken out in this frame is still tested against the rest of the wave, so one bolt may
 // destroy several overlapping rocks; the UFO is tested once in the pass over each live rock.
-// Nothing in the bolts' pass moves a rock, so `rock_boxes` holds every rock's box for the whole pass.
-static void bolt_hits(Sprite& bolt, const HitBox (&rock_boxes)[ROCK_COUNT])
+static void bolt_hits(Sprite& bolt, RockBoxes& rock_boxes)
 {
     const HitBox box = bolt_hit_box(bolt);
     // Only a level-up, inside a rock hit, launches the UFO anew: its box is made again after each hit.
@@ -68,7 +81,7 @@ static void bolt_hits(Sprite& bolt, const HitBox (&rock_boxes)[ROCK_COUNT])
         Sprite& rock = rocks[j];
         if (rock.state != 1)
             continue;
-        if (boxes_touch(box, rock_boxes[j])) {
+        if (boxes_touch(box, rock_box(rock_boxes, j))) {
             rock_hit(bolt, rock);
             ufo_box = ufo_bolt_hit_box();
             count = wave_size();
@@ -119,10 +132,8 @@ void bolt_fire(int x, int y, int vx, int vy, int anim)
 
 void bolts_move()
 {
-    // Made for the whole table: a level-up in the pass may widen the wave.
-    HitBox rock_boxes[ROCK_COUNT];
-    for (int j = 0; j < ROCK_COUNT; ++j)
-        rock_boxes[j] = rock_hit_box(rocks[j]);
+    RockBoxes rock_boxes;
+    rock_boxes.made = 0;
     for (Sprite& b : bolts) {
         if (b.state != 1)
             continue;
