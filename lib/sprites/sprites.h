@@ -109,8 +109,8 @@ int sprite_destroy(Sprite* sprite);
 //@{
 /// Boxes shrink to about three quarters about their top-left corner: half-extent e(s) =
 /// (s >> 1) - (s >> 3), centre at corner + e; they touch when both centre distances are strictly
-/// below the sums of the half-extents. Symmetric in its two boxes. Inline: a frame may test every
-/// bolt against every rock.
+/// below the sums of the half-extents. Symmetric in its two boxes. Inline, as a game may test every
+/// pair of a few dozen boxes in each frame.
 inline int rects_collide(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2)
 {
     // In 64 bits, so no int position or size can overflow.
