@@ -43,8 +43,9 @@ struct Glyph {
     int left = 0;   // columns from the pen to the mask
     int top = 0;    // rows from the cell's top to the mask (negative above the cell)
     int width = 0, height = 0;
+    int pitch = 0;  // bytes from one row of the mask to the next: the width rounded up to eight
     int advance = 0;
-    std::vector<uint8_t> mask;  // width × height, 0xFF where inked, 0 elsewhere
+    std::vector<uint8_t> mask;  // pitch × height, 0xFF where inked, 0 elsewhere (and past the width)
 };
 
 struct Font {
@@ -192,11 +193,12 @@ static void glyph_render(uint8_t c, Glyph* g)
     g->top = LINE_ASCENT - slot->bitmap_top;
     g->width = static_cast<int>(b.width);
     g->height = static_cast<int>(b.rows);
-    g->mask.assign(static_cast<size_t>(g->width) * g->height, 0);
+    g->pitch = (g->width + 7) / 8 * 8;
+    g->mask.assign(static_cast<size_t>(g->pitch) * g->height, 0);
     for (int y = 0; y < g->height; ++y) {
         const uint8_t* bits = b.buffer + static_cast<size_t>(y) * b.pitch;
         for (int x = 0; x < g->width; ++x)
-            g->mask[static_cast<size_t>(y) * g->width + x] = (bits[x >> 3] >> (7 - (x & 7))) & 1 ? 0xFF : 0;
+            g->mask[static_cast<size_t>(y) * g->pitch + x] = (bits[x >> 3] >> (7 - (x & 7))) & 1 ? 0xFF : 0;
     }
 }
 
@@ -291,7 +293,8 @@ static void fill_cell(Surface* s, int64_t left, int64_t top, int64_t right, int6
 // Draws a glyph's inked pixels with its top-left corner at (x, y), cut to the surface. On an 8-bit
 // surface each row goes through its mask eight pixels a word, with no branch on whether a pixel is
 // inked: a glyph's pixels come in no order a processor could guess, and a branch a pixel cost more
-// than the pixels.
+// than the pixels. A word may run past the glyph's width into its mask row's zeros, but never past
+// that row or the surface's right edge: the pixels there are left to one at a time.
 static void draw_glyph(Surface* s, const Glyph& g, int64_t x, int64_t y, uint32_t value)
 {
     const int64_t row_first = y < 0 ? -y : 0;
@@ -301,7 +304,7 @@ static void draw_glyph(Surface* s, const Glyph& g, int64_t x, int64_t y, uint32_
     const auto ink8 = static_cast<uint8_t>(value);
     const uint64_t ink = 0x0101010101010101ull * ink8;
     for (int64_t r = row_first; r < row_end; ++r) {
-        const uint8_t* mask = g.mask.data() + r * g.width;
+        const uint8_t* mask = g.mask.data() + r * g.pitch;
         if (s->format.bpp != 8) {
             for (int64_t c = col_first; c < col_end; ++c)
                 if (mask[c])
@@ -310,7 +313,7 @@ static void draw_glyph(Surface* s, const Glyph& g, int64_t x, int64_t y, uint32_
         }
         uint8_t* out = s->row(static_cast<int>(y + r));  // pixel x + c of the row, never left of it
         int64_t c = col_first;
-        for (; c + 8 <= col_end; c += 8) {
+        for (; c < col_end && c + 8 <= g.pitch && x + c + 8 <= s->width; c += 8) {
             uint64_t inked, was;
             std::memcpy(&inked, mask + c, 8);
             std::memcpy(&was, out + x + c, 8);
