@@ -156,15 +156,27 @@ template <class Pixel> static void stretch_piece(const BlitCopy& c, const RECT& 
     const uint32_t* const row_first = c.runs ? c.runs->row_first.data() : nullptr;
     const int64_t src_left = c.src_rect.left, src_right = c.src_rect.right;
     const int left = piece.left;
+    // A source row drawn again on the next row down (a stretch taller than its source) writes the
+    // very pixels of the row above, so they are copied from there rather than looked up again;
+    // not from a surface onto itself, where the row above may be the source row.
+    const bool copy_again = c.source != c.dest;
+    const size_t out_pitch = static_cast<size_t>(c.dest->pitch);
+    int previous_sy = -1;
     Stepper row(c.src_rect.top, sh, dh);
     row.skip(int64_t{piece.top} - c.dest_rect.top);
     for (int y = piece.top; y < piece.bottom; ++y, row.next()) {
         const int sy = static_cast<int>(row.value);
         const auto* in = reinterpret_cast<const Pixel*>(c.source->row(sy));
         auto* out = reinterpret_cast<Pixel*>(c.dest->row(y)) + left;
+        const bool again = copy_again && sy == previous_sy;
+        previous_sy = sy;
+        const uint8_t* above = again ? reinterpret_cast<const uint8_t*>(out) - out_pitch : nullptr;
         if (!spans) {
-            for (int i = 0; i < width; ++i)
-                out[i] = in[columns[i]];
+            if (again)
+                std::memcpy(out, above, static_cast<size_t>(width) * sizeof(Pixel));
+            else
+                for (int i = 0; i < width; ++i)
+                    out[i] = in[columns[i]];
             continue;
         }
         const KeyRuns::Span* span = spans + row_first[sy];
@@ -174,8 +186,13 @@ template <class Pixel> static void stretch_piece(const BlitCopy& c, const RECT& 
             const int64_t stop = std::min<int64_t>(span->end, src_right) - src_left;
             if (begin >= stop)
                 continue;
-            for (int i = edges[begin] - left, end = edges[stop] - left; i < end; ++i)
-                out[i] = in[columns[i]];
+            const int first_i = edges[begin] - left, end = edges[stop] - left;
+            if (again && first_i < end)
+                copy_run(reinterpret_cast<uint8_t*>(out + first_i), above + first_i * sizeof(Pixel),
+                         static_cast<size_t>(end - first_i) * sizeof(Pixel));
+            else
+                for (int i = first_i; i < end; ++i)
+                    out[i] = in[columns[i]];
         }
     }
 }
