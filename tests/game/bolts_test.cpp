@@ -124,6 +124,25 @@ TEST_F(GameTest, OneBoltTwoRocksAndTheUfo)
     EXPECT_EQ(explosions[2].int_vars[VAR_ANCHOR], EXPLOSION_AT_OWN);
 }
 
+TEST_F(GameTest, ALevelUpInTheBoltsPassWidensTheWaveAtOnce)
+{
+    // Rock 0 is the wave's last and fifth kill: the level-up to level 2 takes a rock from the reserve,
+    // and the same bolt's pass goes on to rock 1, which overlaps rock 0.
+    empty_scene();
+    level = 1;
+    rock_reserve = ROCK_COUNT - 1;
+    kills_since_level = 4;
+    wave_rocks_left = 1;
+    place_rock(0, 400, 100, 1, 1);
+    place_rock(1, 402, 104, 2, 2);
+    bolt_at(0, 394, 150);
+    bolts_move();
+    EXPECT_EQ(level, 2);
+    EXPECT_EQ(wave_size(), 2);
+    EXPECT_EQ(rocks[1].state, 0) << "the rock the level-up brought into the wave";
+    EXPECT_EQ(rocks_destroyed, 2);
+}
+
 TEST_F(GameTest, UfoCannotBeHitWithoutALiveRock)
 {
     empty_scene();
