@@ -226,10 +226,10 @@ __attribute__((target("avx2"))) static void add_planes_8(float* sums, const floa
     for (; i + 8 <= count; i += 8) {
         const __m256 l = _mm256_loadu_ps(left + i), r = _mm256_loadu_ps(right + i);
         const __m256 lo = _mm256_unpacklo_ps(l, r), hi = _mm256_unpackhi_ps(l, r);  // frames 0 1 4 5, 2 3 6 7
+        const __m256 first = _mm256_permute2f128_ps(lo, hi, 0x20), second = _mm256_permute2f128_ps(lo, hi, 0x31);
         float* at = sums + 2 * i;
-        _mm256_storeu_ps(at, _mm256_add_ps(_mm256_loadu_ps(at), _mm256_mul_ps(_mm256_permute2f128_ps(lo, hi, 0x20), gains)));
-        _mm256_storeu_ps(at + 8,
-                         _mm256_add_ps(_mm256_loadu_ps(at + 8), _mm256_mul_ps(_mm256_permute2f128_ps(lo, hi, 0x31), gains)));
+        _mm256_storeu_ps(at, _mm256_add_ps(_mm256_loadu_ps(at), _mm256_mul_ps(first, gains)));
+        _mm256_storeu_ps(at + 8, _mm256_add_ps(_mm256_loadu_ps(at + 8), _mm256_mul_ps(second, gains)));
     }
     add_planes_4(sums + 2 * i, left + i, right + i, count - i, gain_left, gain_right);
 }
