@@ -350,13 +350,15 @@ try {
   };
   // The gunship's rows on a new game, after `down` held for 0.7 s, then after `up` held for 1.4 s. A
   // rock or the UFO may take the gunship while it moves (the UFO comes back on a new game and fires
-  // at set moments, which the machine's pace lines up with the moves or not): then another try on a
-  // new game, up to three, each a second later into its game than the one before, which controls that
-  // do not work fail too. Every try is in the report.
+  // at set moments, which the machine's pace lines up with the moves or not): a row is then missing, or
+  // the gunship is back at its start, and another try is made on a new game, up to three, each a
+  // second later into its game than the one before, which controls that do not work fail too. Every
+  // try is in the report.
+  const moved = ([start, lower, higher]) => lower > start + 10 && higher < lower - 20;
   const downAndUp = async (name, down, up) => {
     let rows = [null];
     report[name + "_tries"] = [];
-    for (let attempt = 0; attempt < 3 && rows.includes(null); ++attempt) {
+    for (let attempt = 0; attempt < 3 && (rows.includes(null) || !moved(rows)); ++attempt) {
       await restart();
       await sleep(1000 * attempt);
       rows = [await rowAt()];
@@ -373,7 +375,7 @@ try {
   const key = code => on => (on ? page.keyboard.down(code) : page.keyboard.up(code));
   const [start, lower, higher] = await downAndUp("keys", key("ArrowDown"), key("ArrowUp"));
   report.gunship_rows = [start, lower, higher].map(r => r && Math.round(r));
-  check(start !== null && lower !== null && higher !== null && lower > start + 10 && higher < lower - 20,
+  check(start !== null && lower !== null && higher !== null && moved([start, lower, higher]),
         `the arrow keys move the gunship (rows ${report.gunship_rows.join(" -> ")})`);
   const quiet = await page.evaluate(() => window.vorlash.audioLevel());
   await page.keyboard.down("Space");
@@ -396,8 +398,8 @@ try {
     on => page.evaluate(v => { window.pad.axes[1] = v; }, on ? 1 : 0),
     on => page.evaluate(v => { window.pad.buttons[12].pressed = v; }, on));
   report.gamepad_rows = [padStart, padLower, padHigher].map(r => r && Math.round(r));
-  check(padStart !== null && padLower !== null && padHigher !== null && padLower > padStart + 10 &&
-        padHigher < padLower - 20, `the gamepad's stick and up button move the gunship (rows ${report.gamepad_rows.join(" -> ")})`);
+  check(padStart !== null && padLower !== null && padHigher !== null && moved([padStart, padLower, padHigher]),
+        `the gamepad's stick and up button move the gunship (rows ${report.gamepad_rows.join(" -> ")})`);
   const boltsBefore = boltPixels(await canvasPicture(page));
   await page.evaluate(() => { window.pad.buttons[0].pressed = true; });
   let boltsFiring = 0;
@@ -458,16 +460,21 @@ try {
     await phone.page.screenshot({ path: path.join(out, "phone-play.png") });
     const rowPhone = () => rowAt(phone.page);
     const box = await phone.page.$eval("#stick .down", e => { const r = e.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; });
-    // The gunship taken while the arrow is held: a new game and one more try, as with the keys.
+    // The gunship taken while the arrow is held: up to three tries, each on a new game a second later
+    // into it, as with the keys.
     let top = null, bottom = null;
-    for (let attempt = 0; attempt < 2 && (top === null || bottom === null); ++attempt) {
-      if (attempt)
+    report.touch_tries = [];
+    for (let attempt = 0; attempt < 3 && (top === null || bottom === null || !(bottom > top + 10)); ++attempt) {
+      if (attempt) {
         await restart(phone.page);
+        await sleep(1000 * attempt);
+      }
       top = await rowPhone();
       await phone.page.touchscreen.touchStart(box[0], box[1]);
       await sleep(800);
       await phone.page.touchscreen.touchEnd();
       bottom = await rowPhone();
+      report.touch_tries.push([top, bottom].map(r => r && Math.round(r)));
     }
     check(top !== null && bottom !== null && bottom > top + 10, `the touch arrow moves the gunship (rows ${Math.round(top)} -> ${Math.round(bottom)})`);
   } else {
