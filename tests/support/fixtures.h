@@ -2,6 +2,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -23,7 +24,11 @@ public:
     ScratchFolder()
     {
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        path_ = scratch_root() / (std::string(info->test_suite_name()) + "." + info->name());
+        // One folder, not nested ones: a parameterised test's names hold slashes, and nested folders
+        // would be left behind when the run's root is removed.
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        path_ = scratch_root() / name;
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
         previous_ = std::filesystem::current_path();
